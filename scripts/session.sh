@@ -1,0 +1,28 @@
+# Sourced by test.sh and demo.sh: a private X display (Xvfb) and a persistent wineserver for one run.
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${WINEPREFIX:-$here/build/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+xvfb_pid=""
+
+start_session() {
+  if [ -z "${TARNWICK_USE_DISPLAY:-}" ]; then
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  fi
+  wineserver -p
+  # Start Wine's own services now, detached from our output: otherwise the first test program's
+  # services inherit its pipes and CTest waits for them until the session ends.
+  "$here/scripts/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+stop_session() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=""
+}

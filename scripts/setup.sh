@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on a Debian machine, builds libjpeg for MinGW from Debian's
+# source package and prepares the private Wine prefix. Idempotent and quiet when all is in place.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${TARNWICK_BUILD:-$here/build}
+deps=$build/deps
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+
+packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine32:i386 wine64 msitools wixl xvfb xauth
+          xdotool imagemagick cmake dpkg-dev fonts-dejavu-core googletest)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+. "$here/scripts/wine-loader.sh"
+
+# libjpeg: Debian ships no MinGW build, so build the static library from Debian's own source package,
+# for the product's architecture and, where 32-bit programs cannot run here, for the test build's.
+build_libjpeg() {
+  local arch=$1 dest=$deps/libjpeg-$1
+  [ -f "$dest/lib/libjpeg.a" ] && return 0
+  echo "setup: building libjpeg ($arch) from Debian's libjpeg-turbo source package"
+  if [ ! -d "$deps/jpeg-src" ]; then
+    if ! grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+      . /etc/os-release
+      printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+        "$VERSION_CODENAME" "$VERSION_CODENAME" | $SUDO tee /etc/apt/sources.list.d/tarnwick-src.sources >/dev/null
+      $SUDO apt-get update -qq
+    fi
+    mkdir -p "$deps/jpeg-src.tmp"
+    (cd "$deps/jpeg-src.tmp" && apt-get source --download-only -qq libjpeg-turbo >/dev/null 2>&1 &&
+       tar xf libjpeg-turbo_*.orig.tar.* && rm -f ./*.debian.tar.* ./*.dsc ./*.orig.tar.*)
+    mv "$deps/jpeg-src.tmp" "$deps/jpeg-src"
+  fi
+  local src
+  src=$(ls -d "$deps"/jpeg-src/libjpeg-turbo-*/ | head -n 1)
+  rm -rf "$deps/jpeg-build-$arch"
+  cmake -S "$src" -B "$deps/jpeg-build-$arch" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-$arch.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF \
+    -DCMAKE_INSTALL_PREFIX="$dest" >/dev/null
+  cmake --build "$deps/jpeg-build-$arch" -j"$(nproc)" --target install >/dev/null
+  rm -rf "$deps/jpeg-build-$arch"
+}
+build_libjpeg i686
+build_libjpeg "$(test_arch)"
+rm -rf "$deps/jpeg-src"
+
+# The private Wine prefix: windows unmanaged (no window manager under Xvfb), and a Verdana stand-in.
+prefix=$build/wineprefix
+if [ ! -f "$prefix/.tarnwick-ready" ]; then
+  echo "setup: creating the Wine prefix"
+  export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  rm -rf "$prefix" && mkdir -p "$prefix"
+  wine=$(wine_loader)
+  "$wine" wineboot -i >/dev/null 2>&1 || true
+  "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v Verdana /d "DejaVu Sans" /f >/dev/null 2>&1
+  wineserver -w
+  [ -d "$prefix/drive_c/windows" ] || { echo "setup: the Wine prefix could not be created" >&2; exit 1; }
+  touch "$prefix/.tarnwick-ready"
+fi
