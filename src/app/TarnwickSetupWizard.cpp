@@ -1,2 +1,70 @@
+// The entry point: creates the wizard's windows, reads the switches, runs the message loop (the hidden
+// main form drives the pages) and ends with 13000 when a restart is due and left to the caller.
 #include <windows.h>
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+
+#include <exception>
+#include <stdexcept>
+
+#include "app/CommandLine.h"
+#include "app/Main.h"
+#include "installmanager/Settings.h"
+#include "pages/Contactinfo.h"
+#include "pages/Destination.h"
+#include "pages/Progress.h"
+#include "pages/Readytoinstall.h"
+#include "pages/Selection.h"
+#include "pages/Success.h"
+#include "pages/Welcome.h"
+#include "ui/Application.h"
+#include "ui/Look.h"
+
+namespace {
+
+constexpr int RestartDeferredExitCode = 13000;
+
+template <typename Form>
+void CreateForm(Form*& global) {
+    global = new Form;
+    if (!global->Create()) throw std::runtime_error("Windows refused to create a window of the wizard.");
+}
+
+// The main form goes last: destroying it frees the catalogue and may ask to restart Windows, which
+// must come after every other window has gone.
+void DestroyForms() {
+    TForm* pages[] = {frmWelcome, frmContactInfo, frmDestination, frmProgress,
+                      frmReadyToInstall, frmSelection, frmSuccess};
+    for (TForm* page : pages) delete page;
+    frmWelcome = nullptr, frmContactInfo = nullptr, frmDestination = nullptr, frmProgress = nullptr;
+    frmReadyToInstall = nullptr, frmSelection = nullptr, frmSuccess = nullptr;
+    delete frmMain;
+    frmMain = nullptr;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    try {
+        Application::Initialize(instance);
+        Application::SetTitle("Tarnwick Setup Wizard");
+        CreateForm(frmMain);  // first: the application's main window; loads the configuration
+        CreateForm(frmWelcome);
+        CreateForm(frmContactInfo);
+        CreateForm(frmDestination);
+        CreateForm(frmProgress);
+        CreateForm(frmReadyToInstall);
+        CreateForm(frmSelection);
+        CreateForm(frmSuccess);
+        CommandLineSwitches switches = ParseSwitches(ArgumentText(GetCommandLineA()));
+        if (switches.DeferRestart) WizardSettings.DeferRestart = true;
+        if (switches.RestartRequired) WizardSettings.RestartRequired = true;
+        Application::Run(*frmMain);
+    } catch (const std::exception& error) {
+        Application::ShowException(error.what());
+    } catch (...) {
+        Application::ShowException("");
+    }
+    int exitCode = WizardSettings.DeferRestart && WizardSettings.RestartRequired ? RestartDeferredExitCode : 0;
+    DestroyForms();
+    Look::Release();
+    return exitCode;
+}

@@ -1,0 +1,88 @@
+#include "app/Main.h"
+
+#include <string>
+
+#include "BuildConfig.h"
+#include "installmanager/Configuration.h"
+#include "installmanager/Installation.h"
+#include "installmanager/MessageTexts.h"
+#include "installmanager/Settings.h"
+#include "installmanager/UsageReport.h"
+#include "pages/Contactinfo.h"
+#include "pages/Destination.h"
+#include "pages/Progress.h"
+#include "pages/Readytoinstall.h"
+#include "pages/Selection.h"
+#include "pages/Success.h"
+#include "pages/Welcome.h"
+#include "ui/Application.h"
+#include "ui/Look.h"
+
+TfrmMain* frmMain;
+
+// The main form's outer size is 297 x 189; with the standard frame that leaves this client area.
+TfrmMain::TfrmMain() : TForm(FormLayout{"TfrmMain", FormBorder::Main, 289, 155, false}) {}
+
+void TfrmMain::FormCreate() {
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Look::MainFont()), FALSE);
+    if (!LoadConfiguration()) {
+        std::string text = std::string(MessageTexts::ConfigurationFileError) + TARNWICK_SUPPORT_EMAIL;
+        Ask(text.c_str(), MessageTexts::Error, MB_OK | MB_ICONERROR);
+        Application::Terminate();
+    }
+}
+
+void TfrmMain::FormShow() {
+    SetWindowPos(hwnd, nullptr, -5000, Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PageTop = frmWelcome->Top();
+    PageLeft = frmWelcome->Left();
+    WizardStep step = WizardStep::Welcome;
+    while (step != WizardStep::End) {
+        switch (step) {
+        case WizardStep::Welcome: step = WelcomeStep(); break;
+        case WizardStep::Selection: step = SelectionStep(); break;
+        case WizardStep::Destination: step = DestinationStep(); break;
+        case WizardStep::ContactInfo: step = ContactInfoStep(); break;
+        case WizardStep::Ready: step = ReadyStep(); break;
+        case WizardStep::Progress: step = ProgressStep(); break;
+        case WizardStep::Summary: step = SummaryStep(); break;
+        case WizardStep::End: break;
+        }
+    }
+    Close();
+}
+
+void TfrmMain::FormDestroy() { UnloadConfiguration(); }
+
+int TfrmMain::ShowPage(TForm& page) {
+    page.SetLeft(PageLeft);
+    page.SetTop(PageTop);
+    int result = page.ShowModal();
+    PageLeft = page.Left();
+    PageTop = page.Top();
+    return result;
+}
+
+WizardStep TfrmMain::WelcomeStep() { return NextStep(WizardStep::Welcome, ShowPage(*frmWelcome)); }
+WizardStep TfrmMain::SelectionStep() { return NextStep(WizardStep::Selection, ShowPage(*frmSelection)); }
+WizardStep TfrmMain::DestinationStep() { return NextStep(WizardStep::Destination, ShowPage(*frmDestination)); }
+WizardStep TfrmMain::ContactInfoStep() { return NextStep(WizardStep::ContactInfo, ShowPage(*frmContactInfo)); }
+WizardStep TfrmMain::ReadyStep() { return NextStep(WizardStep::Ready, ShowPage(*frmReadyToInstall)); }
+
+WizardStep TfrmMain::ProgressStep() {
+    frmProgress->SetLeft(PageLeft);
+    frmProgress->SetTop(PageTop);
+    frmProgress->Show();
+    CopySetupFiles();
+    RunInstallation();
+    frmProgress->Hide();
+    PageLeft = frmProgress->Left();
+    PageTop = frmProgress->Top();
+    return WizardStep::Summary;
+}
+
+WizardStep TfrmMain::SummaryStep() {
+    ShowPage(*frmSuccess);
+    SendUsageReport();  // whatever closed the page
+    return WizardStep::End;
+}

@@ -1,0 +1,132 @@
+#include "installmanager/Configuration.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "installmanager/ExecutablePath.h"
+#include "installmanager/PathText.h"
+#include "installmanager/Restart.h"
+#include "installmanager/Settings.h"
+#include "installmanager/ValueParse.h"
+
+namespace {
+
+// One array, sized once at loading: entry addresses stay valid until UnloadConfiguration.
+std::unique_ptr<TSetupComponent[]> catalogue;
+int catalogueCount = 0;
+
+// Values are read up to 2047 characters.
+constexpr DWORD ValueBufferSize = 2048;
+constexpr DWORD FirstSectionNamesBufferSize = 16384;
+constexpr DWORD MaxSectionNamesBufferSize = 64u << 20;
+
+bool FileExists(const std::string& path) {
+    const HANDLE file =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+// The names of all sections in file order; false when even the largest buffer cannot hold them.
+// The profile API reports a cut list by returning the buffer size minus 2, so the buffer grows
+// until the whole list fits.
+bool ReadSectionNames(const std::string& iniPath, std::vector<std::string>& names) {
+    std::vector<char> buffer;
+    DWORD length = 0;
+    for (DWORD size = FirstSectionNamesBufferSize;; size *= 2) {
+        if (size > MaxSectionNamesBufferSize) return false;
+        buffer.assign(size, '\0');
+        length = GetPrivateProfileSectionNamesA(buffer.data(), size, iniPath.c_str());
+        if (length != size - 2) break;
+    }
+    names.clear();
+    for (DWORD at = 0; at < length;) {
+        const char* start = buffer.data() + at;
+        const std::string name(start, strnlen(start, length - at));
+        at += static_cast<DWORD>(name.size()) + 1;
+        names.push_back(name);
+    }
+    return true;
+}
+
+class SectionReader {
+public:
+    SectionReader(const std::string& iniPath, const std::string& section)
+        : iniPath(iniPath), section(section) {}
+
+    std::string Text(const char* key, const char* fallback = "") const {
+        char value[ValueBufferSize];
+        const DWORD length = GetPrivateProfileStringA(section.c_str(), key, fallback, value,
+                                                      ValueBufferSize, iniPath.c_str());
+        return std::string(value, length);
+    }
+    int32_t Integer(const char* key, int32_t fallback) const { return ParseInteger(Text(key), fallback); }
+    bool Boolean(const char* key) const { return ParseBoolean(Text(key), false); }
+
+private:
+    const std::string& iniPath;
+    const std::string& section;
+};
+
+// The user's decimal separator, as the user writes sizes.
+char UserDecimalSeparator() {
+    char separator[8] = {};
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) > 1)
+        return separator[0];
+    return '.';
+}
+
+}  // namespace
+
+std::string ConfigurationFileName() { return ChangeFileExt(ExecutablePath(), ".INI"); }
+
+bool LoadConfiguration() { return LoadConfigurationFrom(ConfigurationFileName()); }
+
+bool LoadConfigurationFrom(const std::string& iniPath) {
+    if (catalogue) return true;
+    if (iniPath.size() > MaxPathLength || !FileExists(iniPath)) return false;
+
+    std::vector<std::string> names;
+    if (!ReadSectionNames(iniPath, names)) return false;
+    const char decimalSeparator = UserDecimalSeparator();
+    auto entries = std::make_unique<TSetupComponent[]>(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const SectionReader read(iniPath, names[i]);
+        TSetupComponent& entry = entries[i];
+        entry.ComponentImageIndex = read.Integer("ComponentImageIndex", -1);
+        entry.ComponentDescription = read.Text("ComponentDescription");
+        entry.Version = read.Text("Version");
+        entry.Size = ParseSize(read.Text("Size"), decimalSeparator);
+        entry.FileName = read.Text("FileName");
+        entry.FileIsExe = read.Boolean("FileIsExe");
+        entry.Required = read.Boolean("Required");
+        entry.Selected = true;
+        entry.Succeeded = false;
+        entry.SetupFileSubFolder = read.Boolean("SetupFileSubFolder");
+        entry.ColProdID = read.Text("ColProdID", "-1");
+    }
+    catalogue = std::move(entries);
+    catalogueCount = static_cast<int>(names.size());
+    return true;
+}
+
+void UnloadConfiguration() {
+    catalogue.reset();
+    catalogueCount = 0;
+    if (WizardSettings.RestartRequired && !WizardSettings.DeferRestart) RequestSystemRestart();
+}
+
+bool ConfigurationLoaded() { return catalogue != nullptr; }
+
+int ComponentCount() { return catalogueCount; }
+
+TSetupComponent& Component(int index) {
+    // Positions come from 0 .. ComponentCount() - 1; anything else is a programming error.
+    if (index < 0 || index >= catalogueCount) throw std::out_of_range("component index");
+    return catalogue[static_cast<std::size_t>(index)];
+}

@@ -1,0 +1,152 @@
+#include "installmanager/Installation.h"
+
+#include <string>
+#include <vector>
+
+#include "installmanager/Configuration.h"
+#include "installmanager/InstallCommandLines.h"
+#include "installmanager/InstallerMessages.h"
+#include "installmanager/ProgressDisplay.h"
+#include "installmanager/Settings.h"
+
+namespace {
+
+const TInstallerCalls RealInstallerCalls = {
+    ::MsiSetInternalUI,   ::MsiSetExternalUIA, ::MsiEnableLogA,       ::MsiOpenDatabaseA,
+    ::MsiDatabaseOpenViewA, ::MsiViewExecute,  ::MsiViewFetch,        ::MsiRecordGetStringA,
+    ::MsiQueryProductStateA, ::MsiCloseHandle, ::MsiInstallProductA,  ::CreateProcessA,
+    ::PeekMessageA,       ::DispatchMessageA,  ::PostQuitMessage,     ::MsgWaitForMultipleObjects,
+    ::GetExitCodeProcess, ::CloseHandle,
+};
+
+constexpr UINT InstallSucceeded = ERROR_SUCCESS;
+constexpr UINT InstallSucceededRestartNeeded = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
+constexpr DWORD SetupProgramRestartNeeded = 8;
+
+bool FolderExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// True when the package's product is advertised or installed. Any failing step of the query counts as
+// "not on the machine", so the package then gets the first-install command line.
+bool ProductIsOnMachine(const std::string& packagePath) {
+    const TInstallerCalls& msi = InstallerCalls;
+    MSIHANDLE database = 0, view = 0, record = 0;
+    char productCode[ProductCodeLength] = {};
+    DWORD length = ProductCodeLength;
+    bool onMachine = false;
+    if (msi.MsiOpenDatabaseA(packagePath.c_str(), MSIDBOPEN_READONLY, &database) == ERROR_SUCCESS &&
+        msi.MsiDatabaseOpenViewA(database, ProductCodeQuery, &view) == ERROR_SUCCESS &&
+        msi.MsiViewExecute(view, 0) == ERROR_SUCCESS && msi.MsiViewFetch(view, &record) == ERROR_SUCCESS &&
+        msi.MsiRecordGetStringA(record, 1, productCode, &length) == ERROR_SUCCESS) {
+        productCode[ProductCodeLength - 1] = '\0';
+        const INSTALLSTATE state = msi.MsiQueryProductStateA(productCode);
+        onMachine = state == INSTALLSTATE_ADVERTISED || state == INSTALLSTATE_DEFAULT;
+    }
+    // In this order, and each once, opened or not.
+    msi.MsiCloseHandle(database);
+    msi.MsiCloseHandle(view);
+    msi.MsiCloseHandle(record);
+    return onMachine;
+}
+
+void InstallPackage(TSetupComponent& component, const std::string& installFolder, bool loggingReady) {
+    ProgressDisplay& display = CurrentProgressDisplay();
+    if (WizardSettings.LoggingEnabled && loggingReady) {
+        const std::string logFile = ComponentLogFilePath(WizardSettings.GetLogFolder(), component);
+        InstallerCalls.MsiEnableLogA(LogMode, logFile.c_str(), INSTALLLOGATTRIBUTES_APPEND);
+    }
+    const std::string packagePath = StagedSetupFilePath(installFolder, component);
+    const std::string commandLine = PackageCommandLine(installFolder, ProductIsOnMachine(packagePath));
+
+    display.BarToMinimum();
+    display.SetCurrentProduct("Installing " + component.ComponentDescription + "...");
+    // Returns when the installation ends; InstallerUIHandler drives the page meanwhile.
+    const UINT result = InstallerCalls.MsiInstallProductA(packagePath.c_str(), commandLine.c_str());
+    component.Succeeded = result == InstallSucceeded || result == InstallSucceededRestartNeeded;
+    if (result == InstallSucceededRestartNeeded) WizardSettings.RestartRequired = true;
+}
+
+// Keeps dispatching the thread's messages until the process ends. Waking only for paint messages keeps
+// the page drawn; other input waits in the queue for the next round. A quit request ends the wait and
+// is posted again, so the application still ends once the run is over.
+void WaitKeepingWindowsAlive(HANDLE process) {
+    const TInstallerCalls& calls = InstallerCalls;
+    for (;;) {
+        MSG message;
+        while (calls.PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                calls.PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
+            calls.DispatchMessageA(&message);
+        }
+        if (calls.MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_PAINT) != WAIT_OBJECT_0 + 1) return;
+    }
+}
+
+void RunSetupProgram(TSetupComponent& component, const std::string& installFolder) {
+    ProgressDisplay& display = CurrentProgressDisplay();
+    const TInstallerCalls& calls = InstallerCalls;
+    // A setup program cannot be cancelled from here, so the button must not pretend otherwise.
+    display.EnableCancel(false);
+    display.BarToMinimum();
+    display.SetCurrentProduct("Installing " + component.ComponentDescription + "...");
+
+    const std::string commandLine = SetupProgramCommandLine(StagedSetupFilePath(installFolder, component));
+    std::vector<char> writableCommandLine(commandLine.begin(), commandLine.end());
+    writableCommandLine.push_back('\0');  // CreateProcessA may write into its command line
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (calls.CreateProcessA(nullptr, writableCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process)) {
+        WaitKeepingWindowsAlive(process.hProcess);
+        DWORD exitCode = 0;
+        if (!calls.GetExitCodeProcess(process.hProcess, &exitCode)) exitCode = 0;
+        calls.CloseHandle(process.hProcess);
+        calls.CloseHandle(process.hThread);
+        if (exitCode == SetupProgramRestartNeeded) WizardSettings.RestartRequired = true;
+        // The exit code says nothing else we could judge: a program that ran counts as installed.
+        component.Succeeded = true;
+    } else {
+        component.Succeeded = false;
+    }
+    display.BarToMaximum();
+    display.EnableCancel(true);
+}
+
+}  // namespace
+
+TInstallerCalls InstallerCalls = RealInstallerCalls;
+
+void RestoreInstallerCalls() { InstallerCalls = RealInstallerCalls; }
+
+void RunInstallation() {
+    const std::string installFolder = WizardSettings.GetInstallFolder();
+    // Once per run and never undone: the installer shows only its source prompts and reports the rest
+    // to our handler.
+    InstallerCalls.MsiSetInternalUI(InstallUILevel, nullptr);
+    InstallerCalls.MsiSetExternalUIA(InstallerUIHandler, ExternalUIFilter, nullptr);
+
+    bool loggingReady = false;
+    if (WizardSettings.LoggingEnabled) {
+        const std::string logFolder = WizardSettings.GetLogFolder();
+        loggingReady = FolderExists(logFolder) || CreateDirectoryTree(logFolder);
+    }
+
+    for (int i = 0; i < ComponentCount(); ++i) {
+        TSetupComponent& component = Component(i);
+        if (!component.Selected) continue;
+        if (WizardSettings.CancelRequested) {
+            component.Succeeded = false;
+            continue;
+        }
+        if (component.FileIsExe) {
+            RunSetupProgram(component, installFolder);
+        } else {
+            InstallPackage(component, installFolder, loggingReady);
+        }
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The installation run: installs the selected components one after another, packages through Windows
+// Installer with InstallerUIHandler in place of its windows, setup programs as child processes.
+#include <windows.h>
+#include <msi.h>
+#include <msiquery.h>
+
+// Every Windows Installer and process call the run makes; the real functions by default, recorders in
+// tests (the same idea as WiX's replaceable MsiInstallProduct and friends).
+struct TInstallerCalls {
+    INSTALLUILEVEL(WINAPI* MsiSetInternalUI)(INSTALLUILEVEL level, HWND* window);
+    INSTALLUI_HANDLERA(WINAPI* MsiSetExternalUIA)(INSTALLUI_HANDLERA handler, DWORD filter, LPVOID context);
+    UINT(WINAPI* MsiEnableLogA)(DWORD mode, LPCSTR logFile, DWORD attributes);
+    UINT(WINAPI* MsiOpenDatabaseA)(LPCSTR path, LPCSTR persist, MSIHANDLE* database);
+    UINT(WINAPI* MsiDatabaseOpenViewA)(MSIHANDLE database, LPCSTR query, MSIHANDLE* view);
+    UINT(WINAPI* MsiViewExecute)(MSIHANDLE view, MSIHANDLE parameters);
+    UINT(WINAPI* MsiViewFetch)(MSIHANDLE view, MSIHANDLE* record);
+    UINT(WINAPI* MsiRecordGetStringA)(MSIHANDLE record, UINT field, LPSTR buffer, DWORD* length);
+    INSTALLSTATE(WINAPI* MsiQueryProductStateA)(LPCSTR productCode);
+    UINT(WINAPI* MsiCloseHandle)(MSIHANDLE handle);
+    UINT(WINAPI* MsiInstallProductA)(LPCSTR packagePath, LPCSTR commandLine);
+
+    BOOL(WINAPI* CreateProcessA)(LPCSTR application, LPSTR commandLine, LPSECURITY_ATTRIBUTES process,
+                                 LPSECURITY_ATTRIBUTES thread, BOOL inherit, DWORD flags, LPVOID environment,
+                                 LPCSTR folder, LPSTARTUPINFOA startup, LPPROCESS_INFORMATION info);
+    BOOL(WINAPI* PeekMessageA)(LPMSG message, HWND window, UINT first, UINT last, UINT remove);
+    LRESULT(WINAPI* DispatchMessageA)(const MSG* message);
+    void(WINAPI* PostQuitMessage)(int exitCode);
+    DWORD(WINAPI* MsgWaitForMultipleObjects)(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                             DWORD milliseconds, DWORD wakeMask);
+    BOOL(WINAPI* GetExitCodeProcess)(HANDLE process, LPDWORD exitCode);
+    BOOL(WINAPI* CloseHandle)(HANDLE handle);
+};
+extern TInstallerCalls InstallerCalls;
+void RestoreInstallerCalls();
+
+// The values the run passes to Windows Installer.
+constexpr INSTALLUILEVEL InstallUILevel = static_cast<INSTALLUILEVEL>(INSTALLUILEVEL_NONE | INSTALLUILEVEL_SOURCERESONLY);
+constexpr DWORD ExternalUIFilter = 0x7FDF;  // every kind from FATALEXIT to SHOWDIALOG but FILESINUSE
+constexpr DWORD LogMode = 0x1FDF;           // errors to actions, common data, property dump, verbose
+constexpr const char* ProductCodeQuery = "SELECT `Value` FROM `Property` WHERE `Property`='ProductCode'";
+constexpr DWORD ProductCodeLength = 40;     // a product code in braces has 38 characters
+
+// Installs every selected catalogue entry in catalogue order and records the outcome in its Succeeded
+// field; sets WizardSettings.RestartRequired when an installation asks for a restart. Once
+// CancelRequested is set, every later entry is marked failed without being started. Writes the
+// progress page through CurrentProgressDisplay().
+void RunInstallation();

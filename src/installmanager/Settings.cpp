@@ -1,0 +1,162 @@
+#include "installmanager/Settings.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "installmanager/Configuration.h"
+#include "installmanager/DiskSpaceCalls.h"
+#include "installmanager/ExecutablePath.h"
+#include "installmanager/PathText.h"
+
+TWizardSettings WizardSettings;
+
+// ---- TWizardSettings ----
+
+std::string TWizardSettings::GetInstallFolder() {
+    if (installFolder.empty()) SetInstallFolder(GetProgramFilesFolder() + "\\Tarnwick");
+    return installFolder;
+}
+
+void TWizardSettings::SetInstallFolder(std::string folder) { installFolder = std::move(folder); }
+
+std::string TWizardSettings::GetLogFolder() {
+    logFolder = installFolder;
+    EnsureTrailingBackslash(logFolder);
+    logFolder += "Logs";
+    return logFolder;
+}
+
+std::string TWizardSettings::GetContactFirstName() const { return contactFirstName; }
+std::string TWizardSettings::GetContactLastName() const { return contactLastName; }
+std::string TWizardSettings::GetContactEmail() const { return contactEmail; }
+void TWizardSettings::SetContactFirstName(std::string value) { contactFirstName = std::move(value); }
+void TWizardSettings::SetContactLastName(std::string value) { contactLastName = std::move(value); }
+void TWizardSettings::SetContactEmail(std::string value) { contactEmail = std::move(value); }
+
+// ---- Folders ----
+
+namespace {
+
+std::string EnvironmentValue(const char* name) {
+    DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
+    while (size != 0) {
+        std::vector<char> buffer(size);
+        const DWORD length = GetEnvironmentVariableA(name, buffer.data(), size);
+        if (length < size) return std::string(buffer.data(), length);
+        size = length;  // the value grew in between
+    }
+    return std::string();
+}
+
+std::string RegistryProgramFilesFolder() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return std::string();
+    // Up to 260 characters and the terminating zero; the spare byte terminates a value that was
+    // stored without its zero.
+    char value[MAX_PATH + 2] = {};
+    DWORD size = MAX_PATH + 1;
+    DWORD type = 0;
+    const LONG result =
+        RegQueryValueExA(key, "ProgramFilesDir", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::string();
+    return std::string(value);
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool FolderOpens(const std::string& path) {
+    const HANDLE folder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(folder);
+    return true;
+}
+
+}  // namespace
+
+std::string GetProgramFilesFolder() {
+    std::string folder = EnvironmentValue("ProgramFiles");
+    if (folder.empty()) folder = RegistryProgramFilesFolder();
+    if (folder.empty()) folder = "C:\\Program Files";
+    return folder;
+}
+
+bool CreateDirectoryTree(const std::string& path) {
+    if (path.size() > MaxPathLength) return false;
+    if (CreateDirectoryA(path.c_str(), nullptr)) return true;
+    switch (GetLastError()) {
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_FILE_NOT_FOUND: {
+        const std::size_t separator = ParentSeparator(path);
+        if (separator == std::string::npos) return false;
+        if (!CreateDirectoryTree(path.substr(0, separator))) return false;
+        return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+    }
+    case ERROR_ALREADY_EXISTS:
+        // A file of that name is no folder to put anything into.
+        return IsFolder(path);
+    default:
+        return false;
+    }
+}
+
+// ---- Disk space ----
+
+namespace {
+const DiskSpaceCalls realDiskSpaceCalls = {::GetDiskFreeSpaceExA};
+const DiskSpaceCalls* diskSpaceCalls = &realDiskSpaceCalls;
+}  // namespace
+
+const DiskSpaceCalls& CurrentDiskSpaceCalls() { return *diskSpaceCalls; }
+
+void SetDiskSpaceCalls(const DiskSpaceCalls* calls) { diskSpaceCalls = calls ? calls : &realDiskSpaceCalls; }
+
+bool HasEnoughDiskSpace() {
+    int64_t needed = 0;  // kilobytes of 1000 bytes
+    for (int i = 0; i < ComponentCount(); ++i) {
+        if (Component(i).Selected) needed += Component(i).Size;
+    }
+    // The query wants a root with its trailing backslash ("C:\", "\\server\share\").
+    std::string root = DriveOf(WizardSettings.GetInstallFolder());
+    if (!root.empty()) EnsureTrailingBackslash(root);
+    ULARGE_INTEGER available = {}, total = {}, totalFree = {};
+    if (!diskSpaceCalls->GetDiskFreeSpaceExA(root.c_str(), &available, &total, &totalFree)) totalFree.QuadPart = 0;
+    // Compared in 64 bits: free kilobytes beyond INT64_MAX cannot happen on a real disk.
+    return static_cast<int64_t>(totalFree.QuadPart / 1000) >= needed;
+}
+
+// ---- Staging of setup files ----
+
+void CopySetupFiles() {
+    std::string target = WizardSettings.GetInstallFolder();
+    EnsureTrailingBackslash(target);
+    target += "SetupFiles";
+    if (!FolderOpens(target) && !CreateDirectoryTree(target)) return;
+
+    std::string source = ExecutableFolder();
+    EnsureTrailingBackslash(source);
+    for (int i = 0; i < ComponentCount(); ++i) {
+        const TSetupComponent& component = Component(i);
+        if (!component.Selected) continue;
+        std::string destination = target;
+        if (component.SetupFileSubFolder) {
+            destination += "\\" + component.ComponentDescription;
+            CreateDirectoryTree(destination);  // a failure shows as a failed copy below
+        }
+        EnsureTrailingBackslash(destination);
+        const std::string sourceFile = source + component.FileName;
+        const std::string destinationFile = destination + component.FileName;
+        // An over-long path would be cut by the system into another name: such a copy is skipped.
+        if (sourceFile.size() > MaxPathLength || destinationFile.size() > MaxPathLength) continue;
+        CopyFileA(sourceFile.c_str(), destinationFile.c_str(), FALSE);
+    }
+}
+
+std::string ExecutableFolder() { return FolderOf(ExecutablePath()); }

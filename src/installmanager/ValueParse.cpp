@@ -1,0 +1,137 @@
+#include "installmanager/ValueParse.h"
+
+#include <cstddef>
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The integer grammar of ParseInteger; false for anything that is not such an integer.
+bool TryParseInteger(const std::string& text, int32_t& result) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && IsBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    bool hex = false;
+    if (i < n && text[i] == '$') {
+        hex = true;
+        ++i;
+    } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        hex = true;
+        i += 2;
+    }
+    if (i == n) return false;  // no digits at all
+
+    uint64_t magnitude = 0;
+    for (; i < n; ++i) {
+        const int digit = hex ? HexDigitValue(text[i]) : (IsDigit(text[i]) ? text[i] - '0' : -1);
+        if (digit < 0) return false;  // junk, trailing blanks included
+        magnitude = magnitude * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
+        if (magnitude > 0xFFFFFFFFull) return false;
+    }
+
+    if (hex) {
+        // The digits give the 32-bit pattern; a sign negates that pattern.
+        const uint32_t pattern = static_cast<uint32_t>(magnitude);
+        const uint32_t value = negative ? 0u - pattern : pattern;
+        result = static_cast<int32_t>(value);
+        return true;
+    }
+    if (negative) {
+        if (magnitude > 0x80000000ull) return false;
+        result = static_cast<int32_t>(0 - static_cast<int64_t>(magnitude));
+        return true;
+    }
+    if (magnitude > 0x7FFFFFFFull) return false;
+    result = static_cast<int32_t>(magnitude);
+    return true;
+}
+
+}  // namespace
+
+int32_t ParseInteger(const std::string& text, int32_t fallback) {
+    int32_t value = 0;
+    return TryParseInteger(text, value) ? value : fallback;
+}
+
+bool ParseBoolean(const std::string& text, bool fallback) {
+    int32_t value = 0;
+    return TryParseInteger(text, value) ? value != 0 : fallback;
+}
+
+int64_t ParseSize(const std::string& text, char decimalSeparator) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && IsBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+
+    // Collect the significant digits and where the decimal point falls among them; the value is
+    // digits * 10^(exponent - fractionDigits). Working on digits keeps the truncation exact.
+    std::string digits;
+    int64_t fractionDigits = 0;
+    std::size_t digitCount = 0;
+    for (; i < n && IsDigit(text[i]); ++i, ++digitCount) digits += text[i];
+    if (i < n && text[i] == decimalSeparator) {
+        for (++i; i < n && IsDigit(text[i]); ++i, ++digitCount, ++fractionDigits) digits += text[i];
+    }
+    if (digitCount == 0) return 0;
+
+    int64_t exponent = 0;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < n && (text[i] == '+' || text[i] == '-')) {
+            negativeExponent = text[i] == '-';
+            ++i;
+        }
+        if (i == n || !IsDigit(text[i])) return 0;
+        for (; i < n && IsDigit(text[i]); ++i) {
+            exponent = exponent * 10 + (text[i] - '0');
+            if (exponent > 100000) return 0;  // far outside any 64-bit value
+        }
+        if (negativeExponent) exponent = -exponent;
+    }
+    while (i < n && IsBlank(text[i])) ++i;
+    if (i != n) return 0;
+
+    // Drop leading zeros so that the length of `digits` is the magnitude's order.
+    const std::size_t firstNonZero = digits.find_first_not_of('0');
+    if (firstNonZero == std::string::npos) return 0;
+    digits.erase(0, firstNonZero);
+
+    const int64_t shift = exponent - fractionDigits;
+    if (shift < 0) {
+        const uint64_t drop = static_cast<uint64_t>(-shift);
+        if (drop >= digits.size()) return 0;  // only a fraction is left
+        digits.resize(digits.size() - static_cast<std::size_t>(drop));
+    } else {
+        if (static_cast<uint64_t>(shift) + digits.size() > 19) return 0;  // beyond 64 bits
+        digits.append(static_cast<std::size_t>(shift), '0');
+    }
+    if (digits.size() > 19) return 0;
+
+    uint64_t magnitude = 0;
+    for (const char c : digits) magnitude = magnitude * 10 + static_cast<uint64_t>(c - '0');
+    if (negative) {
+        if (magnitude > 0x8000000000000000ull) return 0;
+        return static_cast<int64_t>(0 - magnitude);
+    }
+    if (magnitude > 0x7FFFFFFFFFFFFFFFull) return 0;
+    return static_cast<int64_t>(magnitude);
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Parsing of configuration values. Plain text logic, free of <windows.h>.
+#include <cstdint>
+#include <string>
+
+// A 32-bit integer: optional blanks, an optional sign, then decimal digits or hexadecimal digits after
+// "0x", "0X" or "$". Hexadecimal takes up to 32 bits, read as the two's-complement pattern
+// ("$FFFFFFFF" is -1). Anything else, including a value out of range, gives `fallback`.
+int32_t ParseInteger(const std::string& text, int32_t fallback);
+
+// An integer read as a flag: 0 is false, any other integer is true; a word such as "yes" is not an
+// integer and gives `fallback`.
+bool ParseBoolean(const std::string& text, bool fallback);
+
+// A number with an optional fraction after `decimalSeparator` and an optional exponent ("1.5E3"),
+// truncated toward zero. Blanks around it are allowed. Junk, or a value outside 64 bits, gives 0.
+int64_t ParseSize(const std::string& text, char decimalSeparator);

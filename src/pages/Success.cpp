@@ -1,0 +1,77 @@
+#include "pages/Success.h"
+
+#include "installmanager/Configuration.h"
+#include "installmanager/MessageTexts.h"
+#include "ui/Application.h"
+#include "ui/ImageLists.h"
+#include "ui/ResourceIds.h"
+
+TfrmSuccess* frmSuccess;
+
+TfrmSuccess::TfrmSuccess() : TWizardPage("TfrmSuccess") {}
+
+TfrmSuccess::~TfrmSuccess() {
+    if (imgProgress) ImageList_Destroy(imgProgress);
+}
+
+std::vector<ControlLayout> TfrmSuccess::Layout() {
+    return {
+        Background(),
+        {&lblTitle, "lblTitle", ControlKind::Label, 128, 104, 441, 16, "Installation complete", -1, coTitle},
+        {&lblText, "lblText", ControlKind::Label, 128, 144, 441, 41,
+         "The installation is complete. Click Finish to exit the install program.", -1, coWordWrap},
+        // The group box is a frame only; Tab goes from Finish straight to the list on it.
+        {&GroupBox1, "GroupBox1", ControlKind::GroupBox, 128, 168, 441, 177, "Installation summary", -1, coWhite},
+        // At 8, 16 inside GroupBox1.
+        {&lsvComponents, "lsvComponents", ControlKind::ListView, 136, 184, 425, 153, nullptr, 3, coNone},
+        {&cmdBack, "cmdBack", ControlKind::Button, 320, 368, 89, 25, "< &Back", 1, coDisabled},
+        {&cmdNext, "cmdNext", ControlKind::Button, 408, 368, 89, 25, "&Finish", 0, coDefault | coCancel},
+        {&cmdCancel, "cmdCancel", ControlKind::Button, 504, 368, 89, 25, "&Cancel", 2, coDisabled},
+    };
+}
+
+void TfrmSuccess::FormCreate() {
+    SetWindowLongA(lsvComponents, GWL_STYLE,
+                   GetWindowLongA(lsvComponents, GWL_STYLE) | LVS_NOCOLUMNHEADER | LVS_NOSORTHEADER);
+    const int widths[] = {300, 100};
+    for (int i = 0; i < 2; ++i) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_WIDTH;
+        column.cx = widths[i];
+        SendMessageA(lsvComponents, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    imgProgress = LoadImageStrip(Application::Instance(), IDB_PROGRESS);
+    ListView_SetImageList(lsvComponents, imgProgress, LVSIL_SMALL);
+}
+
+void TfrmSuccess::FormShow() { FillSummaryList(); }
+
+void TfrmSuccess::FillSummaryList() {
+    ListView_DeleteAllItems(lsvComponents);
+    int row = 0;
+    for (int i = 0; i < ComponentCount(); ++i) {
+        TSetupComponent& entry = Component(i);
+        if (!entry.Selected) continue;
+        std::string text = entry.ComponentDescription;
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+        item.iItem = row;
+        item.pszText = &text[0];
+        item.iImage = entry.Succeeded ? 0 : 1;
+        item.lParam = reinterpret_cast<LPARAM>(&entry);
+        int inserted = static_cast<int>(SendMessageA(lsvComponents, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        if (inserted < 0) continue;
+        std::string outcome = entry.Succeeded ? MessageTexts::Succeeded : MessageTexts::Failed;
+        ListView_SetItemText(lsvComponents, inserted, 1, &outcome[0]);
+        ++row;
+    }
+}
+
+void TfrmSuccess::ControlCommand(HWND control, WORD code) {
+    if (code != BN_CLICKED) return;
+    if (control == cmdNext) cmdNextClick();
+    else if (control == cmdBack) cmdBackClick();
+}
+
+void TfrmSuccess::cmdNextClick() { SetModalResult(mrNext); }
+void TfrmSuccess::cmdBackClick() { SetModalResult(mrBack); }

@@ -1,0 +1,75 @@
+#include "ui/Application.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "ui/Form.h"
+
+namespace {
+HINSTANCE instance;
+const char* title = "";
+bool terminated;
+
+void Dispatch(MSG& msg) {
+    TForm* form = TForm::FromWindow(msg.hwnd);
+    if (form && form->PreTranslateMessage(msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+}  // namespace
+
+namespace Application {
+
+void Initialize(HINSTANCE hInstance) {
+    instance = hInstance;
+    INITCOMMONCONTROLSEX controls = {sizeof controls,
+                                     ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    // The shell's folder browser with the new dialog style needs OLE on this thread.
+    OleInitialize(nullptr);
+}
+
+HINSTANCE Instance() { return instance ? instance : GetModuleHandleA(nullptr); }
+
+void SetTitle(const char* text) { title = text; }
+const char* Title() { return title; }
+
+void Terminate() {
+    terminated = true;
+    // Wake a GetMessage wait so that the loop waiting in it sees the flag.
+    PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
+bool Terminated() { return terminated; }
+
+void HandleMessage() {
+    MSG msg;
+    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+        terminated = true;  // WM_QUIT from anywhere ends the application
+        return;
+    }
+    Dispatch(msg);
+}
+
+void ProcessMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            terminated = true;
+            continue;
+        }
+        Dispatch(msg);
+    }
+}
+
+void Run(TForm& mainForm) {
+    mainForm.Show();  // its show handler runs the whole page sequence
+    while (!terminated) HandleMessage();
+}
+
+void ShowException(const char* message) {
+    MessageBoxA(nullptr, message ? message : "", title, MB_OK | MB_ICONERROR);
+}
+
+}  // namespace Application

@@ -1,0 +1,31 @@
+#pragma once
+// The application object: title, the message loop shared by every form, and termination.
+#include <windows.h>
+
+class TForm;
+
+namespace Application {
+
+void Initialize(HINSTANCE instance);
+HINSTANCE Instance();
+
+void SetTitle(const char* title);
+const char* Title();
+
+// Asks the application to end: every modal loop returns Cancel and the main loop stops.
+void Terminate();
+bool Terminated();
+
+// Waits for one message and handles it (keyboard handling of our forms included).
+void HandleMessage();
+// Handles every message waiting in the queue, then returns.
+void ProcessMessages();
+
+// Shows the main form (whose show handler may run for a long time) and runs the message loop until
+// the application is terminated.
+void Run(TForm& mainForm);
+
+// The standard error box for an exception that reached the entry point.
+void ShowException(const char* message);
+
+}  // namespace Application

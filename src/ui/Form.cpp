@@ -1,0 +1,376 @@
+#include "ui/Form.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "ui/Application.h"
+#include "ui/Look.h"
+
+namespace {
+
+TForm* mainForm;
+constexpr const char* FormProperty = "TarnwickForm";
+
+DWORD FormStyle(FormBorder border) {
+    switch (border) {
+    case FormBorder::Dialog: return WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    case FormBorder::DialogNoButtons: return WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+    case FormBorder::Main: return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    }
+    return WS_POPUP | WS_CAPTION;
+}
+
+bool IsPushButton(HWND window) {
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpiA(className, "Button") != 0) return false;
+    LONG type = GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
+struct ControlClass {
+    const char* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+ControlClass ClassFor(const ControlLayout& control) {
+    switch (control.kind) {
+    case ControlKind::Label: {
+        DWORD style = SS_NOPREFIX | ((control.options & coWordWrap) ? SS_LEFT : SS_LEFTNOWORDWRAP);
+        return {"STATIC", style, 0};
+    }
+    case ControlKind::Button:
+        return {"BUTTON", DWORD((control.options & coDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0};
+    case ControlKind::CheckBox: return {"BUTTON", BS_AUTOCHECKBOX, 0};
+    case ControlKind::GroupBox: return {"BUTTON", BS_GROUPBOX, 0};
+    case ControlKind::Edit: return {"EDIT", ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE};
+    case ControlKind::ListView:
+        return {WC_LISTVIEWA, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0};
+    case ControlKind::ProgressBar: return {PROGRESS_CLASSA, 0, 0};
+    case ControlKind::Picture: break;
+    }
+    return {"STATIC", 0, 0};
+}
+
+BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list) {
+    if (IsWindowVisible(window) && IsWindowEnabled(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+TForm* MainForm() { return mainForm; }
+
+TForm::TForm(const FormLayout& layout) : formLayout(layout) {}
+
+TForm::~TForm() { Destroy(); }
+
+bool TForm::Create() {
+    if (hwnd) return true;
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    if (!GetClassInfoExA(Application::Instance(), formLayout.className, &wc)) {
+        wc = {};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = WindowProc;
+        wc.hInstance = Application::Instance();
+        wc.hIcon = Look::AppIcon(32);
+        wc.hIconSm = Look::AppIcon(16);
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        wc.lpszClassName = formLayout.className;
+        if (!RegisterClassExA(&wc)) return false;
+    }
+    DWORD style = FormStyle(formLayout.border);
+    RECT frame = {0, 0, formLayout.clientWidth, formLayout.clientHeight};
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    // Pages start at a fixed design position; the sequencer moves them before they are shown.
+    hwnd = CreateWindowExA(0, formLayout.className, Application::Title(), style, 351, 216,
+                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                           Application::Instance(), this);
+    if (!hwnd) return false;
+    if (!mainForm) mainForm = this;
+    SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Look::AppIcon(32)));
+    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Look::AppIcon(16)));
+    CreateControls();
+    FormCreate();
+    return true;
+}
+
+void TForm::Destroy() {
+    if (!hwnd) return;
+    FormDestroy();
+    DestroyWindow(hwnd);
+    hwnd = nullptr;
+    if (mainForm == this) mainForm = nullptr;
+}
+
+void TForm::CreateControls() {
+    controls = Layout();
+    // Tab order follows the windows' order, so controls are created in Tab order; controls that Tab
+    // never reaches follow in declaration order.
+    std::vector<const ControlLayout*> order;
+    for (const ControlLayout& c : controls) order.push_back(&c);
+    std::stable_sort(order.begin(), order.end(), [](const ControlLayout* a, const ControlLayout* b) {
+        int ka = a->tabOrder < 0 ? 1 << 20 : a->tabOrder;
+        int kb = b->tabOrder < 0 ? 1 << 20 : b->tabOrder;
+        return ka < kb;
+    });
+    int id = 100;
+    for (const ControlLayout* c : order) {
+        if (c->kind == ControlKind::Picture) continue;
+        ControlClass cls = ClassFor(*c);
+        DWORD style = WS_CHILD | WS_CLIPSIBLINGS | cls.style;
+        if (!(c->options & coHidden)) style |= WS_VISIBLE;
+        if (c->options & coDisabled) style |= WS_DISABLED;
+        if (c->tabOrder >= 0) style |= WS_TABSTOP;
+        HWND control = CreateWindowExA(cls.exStyle, cls.className, c->caption ? c->caption : "", style,
+                                       c->left, c->top, c->width, c->height, hwnd,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)),
+                                       Application::Instance(), nullptr);
+        if (!control) throw std::runtime_error(std::string("Cannot create the control ") + c->name);
+        HFONT font = (c->options & coTitle) ? Look::TitleFont()
+                     : (c->options & coBold) ? Look::BoldFont()
+                                             : Look::BodyFont();
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (c->window) *c->window = control;
+        if (c->options & coDefault) defaultButton = control;
+        if (c->options & coCancel) cancelButton = control;
+    }
+    // The group box sits under the controls placed on it.
+    for (const ControlLayout& c : controls) {
+        if (c.kind == ControlKind::GroupBox && c.window && *c.window) {
+            SetWindowPos(*c.window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
+}
+
+const ControlLayout* TForm::LayoutOf(HWND control) const {
+    for (const ControlLayout& c : controls) {
+        if (c.window && *c.window == control) return &c;
+    }
+    return nullptr;
+}
+
+TForm* TForm::FromWindow(HWND window) {
+    HWND top = window ? GetAncestor(window, GA_ROOT) : nullptr;
+    return top ? static_cast<TForm*>(GetPropA(top, FormProperty)) : nullptr;
+}
+
+LRESULT CALLBACK TForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* form = static_cast<TForm*>(create->lpCreateParams);
+        form->hwnd = window;
+        SetPropA(window, FormProperty, form);
+    }
+    auto* form = static_cast<TForm*>(GetPropA(window, FormProperty));
+    if (message == WM_NCDESTROY) RemovePropA(window, FormProperty);
+    if (!form || message == WM_NCDESTROY) return DefWindowProcA(window, message, wParam, lParam);
+    return form->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        if (lParam) ControlCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+        return 0;
+    case WM_NOTIFY: return ControlNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return reinterpret_cast<LRESULT>(ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    case WM_ERASEBKGND: PaintBackground(reinterpret_cast<HDC>(wParam)); return 1;
+    case WM_CLOSE: Close(); return 0;
+    case WM_ACTIVATE: {
+        // A top-level window that is not a dialog forgets its focused control when another window
+        // (a message box, say) takes over: remember it and give it back.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(hwnd, focus)) lastFocus = focus;
+        } else if (lastFocus && IsWindow(lastFocus) && IsWindowEnabled(lastFocus) && IsWindowVisible(lastFocus)) {
+            SetFocus(lastFocus);
+            return 0;
+        }
+        break;
+    }
+    default: break;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+HBRUSH TForm::ControlColor(HDC dc, HWND control) {
+    const ControlLayout* c = LayoutOf(control);
+    SetTextColor(dc, c && (c->options & coTitle) ? Look::TitleColor : RGB(0, 0, 0));
+    if (c && (c->options & coWhite)) {
+        SetBkColor(dc, RGB(255, 255, 255));
+        return Look::WhiteBrush();
+    }
+    // "Transparent": paint with the page picture, aligned to where the control sits on it.
+    SetBkMode(dc, TRANSPARENT);
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+    SetBrushOrgEx(dc, -r.left, -r.top, nullptr);
+    return Look::BackgroundBrush();
+}
+
+void TForm::PaintBackground(HDC dc) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    bool hasPicture = false;
+    for (const ControlLayout& c : controls) hasPicture |= c.kind == ControlKind::Picture;
+    HBITMAP picture = hasPicture ? Look::Background() : nullptr;
+    if (picture) {
+        HDC memory = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(memory, picture);
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    } else {
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    // White group boxes are filled here: the themed group box leaves its inside unpainted.
+    for (const ControlLayout& c : controls) {
+        if (c.kind == ControlKind::GroupBox && (c.options & coWhite)) {
+            RECT r = {c.left, c.top, c.left + c.width, c.top + c.height};
+            FillRect(dc, &r, Look::WhiteBrush());
+        }
+    }
+}
+
+bool TForm::PreTranslateMessage(MSG& msg) {
+    if (!hwnd || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return false;
+    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+        HWND target = cancelButton;
+        if (msg.wParam == VK_RETURN) {
+            // Enter presses the focused push button, otherwise the default button.
+            HWND focus = GetFocus();
+            target = focus && IsChild(hwnd, focus) && IsPushButton(focus) ? focus : defaultButton;
+        }
+        if (target && IsWindowVisible(target) && IsWindowEnabled(target)) PressButton(target);
+        return true;
+    }
+    return IsDialogMessageA(hwnd, &msg) != FALSE;
+}
+
+void TForm::PressButton(HWND button) {
+    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+}
+
+void TForm::ShowWindowNow() {
+    if (formLayout.centerOnFirstShow && !shownBefore) {
+        RECT work, r;
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        GetWindowRect(hwnd, &r);
+        int width = r.right - r.left, height = r.bottom - r.top;
+        SetWindowPos(hwnd, nullptr, work.left + (work.right - work.left - width) / 2,
+                     work.top + (work.bottom - work.top - height) / 2, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    shownBefore = true;
+    ShowWindow(hwnd, SW_SHOW);
+    SetForegroundWindow(hwnd);
+    HWND focus = lastFocus && IsWindow(lastFocus) && IsWindowEnabled(lastFocus) && IsWindowVisible(lastFocus)
+                     ? lastFocus
+                     : GetNextDlgTabItem(hwnd, nullptr, FALSE);
+    if (focus) SetFocus(focus);
+    UpdateWindow(hwnd);
+}
+
+void TForm::HideWindowNow() {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd, focus)) lastFocus = focus;
+    ShowWindow(hwnd, SW_HIDE);
+}
+
+int TForm::ShowModal() {
+    // Once the application is ending no page may take input.
+    if (Application::Terminated()) return mrCancel;
+    modalResult = mrNone;
+    // Like a dialog, the form disables the thread's other windows while it is up.
+    std::vector<HWND> disabled;
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
+    for (HWND window : disabled) EnableWindow(window, FALSE);
+
+    FormShow();
+    ShowWindowNow();
+    inModalLoop = true;
+    for (;;) {
+        if (Application::Terminated()) {
+            modalResult = mrCancel;
+            break;
+        }
+        if (modalResult != mrNone) {
+            if (FormCloseQuery()) {
+                FormClose();
+                break;
+            }
+            modalResult = mrNone;
+        }
+        Application::HandleMessage();
+    }
+    inModalLoop = false;
+    for (HWND window : disabled) EnableWindow(window, TRUE);
+    HideWindowNow();
+    return modalResult;
+}
+
+void TForm::Show() {
+    FormShow();
+    // The main form's show handler runs the whole wizard; once that has ended nothing is shown.
+    if (!Application::Terminated()) ShowWindowNow();
+}
+
+void TForm::Hide() { HideWindowNow(); }
+
+void TForm::Close() {
+    if (inModalLoop) {
+        modalResult = mrCancel;
+    } else if (mainForm == this) {
+        Application::Terminate();
+    } else if (formLayout.border != FormBorder::DialogNoButtons) {
+        // A form without title-bar buttons offers no way to close it.
+        HideWindowNow();
+    }
+}
+
+bool TForm::Visible() const { return hwnd && IsWindowVisible(hwnd); }
+
+int TForm::Left() const {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    return r.left;
+}
+
+int TForm::Top() const {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    return r.top;
+}
+
+void TForm::SetLeft(int left) {
+    SetWindowPos(hwnd, nullptr, left, Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::SetTop(int top) {
+    SetWindowPos(hwnd, nullptr, Left(), top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int TForm::Ask(const char* text, const char* caption, UINT style) {
+    return MessageBoxA(hwnd, text, caption, style);
+}
+
+std::string TForm::GetText(HWND control) {
+    int length = GetWindowTextLengthA(control);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int copied = GetWindowTextA(control, &text[0], length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+void TForm::SetText(HWND control, const std::string& text) { SetWindowTextA(control, text.c_str()); }

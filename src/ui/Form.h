@@ -1,0 +1,131 @@
+#pragma once
+// Our thin form layer over Win32: top-level forms created hidden and kept for the process's life,
+// shown modally (returning a modal result) or without modality, with controls created from a
+// declarative layout table at exact client-pixel bounds.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Modal results shared by every page.
+enum ModalResult : int { mrNone = 0, mrNext = 1, mrCancel = 2, mrBack = 4 };
+
+enum class ControlKind { Picture, Label, Button, Edit, CheckBox, GroupBox, ListView, ProgressBar };
+
+// Options of a control in a layout table.
+enum ControlOption : unsigned {
+    coNone = 0,
+    coDefault = 1 << 0,    // pressed by Enter
+    coCancel = 1 << 1,     // pressed by Esc
+    coDisabled = 1 << 2,
+    coHidden = 1 << 3,
+    coWordWrap = 1 << 4,   // labels: wrap at the right edge (otherwise one clipped line)
+    coTitle = 1 << 5,      // the page title style: Verdana 13 px bold, green
+    coBold = 1 << 6,       // body font in bold
+    coWhite = 1 << 7,      // opaque white background instead of the page picture
+};
+
+struct ControlLayout {
+    HWND* window;          // receives the control's window; null for a picture
+    const char* name;
+    ControlKind kind;
+    int left, top, width, height;  // client pixels
+    const char* caption;
+    int tabOrder;          // position in the Tab sequence; -1 when Tab never stops there
+    unsigned options;      // ControlOption bits
+};
+
+enum class FormBorder { Dialog, DialogNoButtons, Main };
+
+struct FormLayout {
+    const char* className;
+    FormBorder border;
+    int clientWidth, clientHeight;
+    bool centerOnFirstShow;
+};
+
+class TForm {
+public:
+    virtual ~TForm();
+    TForm(const TForm&) = delete;
+    TForm& operator=(const TForm&) = delete;
+
+    // Creates the window hidden, then its controls, then runs FormCreate. False when Windows refused.
+    bool Create();
+    void Destroy();
+
+    // Shows the form and waits until it closes; returns the modal result (mrCancel when the
+    // application is terminating).
+    int ShowModal();
+    // Shows the form without modality and returns at once.
+    void Show();
+    void Hide();
+    // A modal form closes with mrCancel; the main form ends the application; others hide.
+    void Close();
+
+    int GetModalResult() const { return modalResult; }
+    // Setting a result asks a modal form to close (after FormCloseQuery allows it).
+    void SetModalResult(int result) { modalResult = result; }
+
+    int Left() const;
+    int Top() const;
+    void SetLeft(int left);
+    void SetTop(int top);
+
+    HWND Handle() const { return hwnd; }
+    bool Visible() const;
+
+    // Keyboard handling for this form's controls (Enter, Esc, Tab, access keys); true when handled.
+    bool PreTranslateMessage(MSG& msg);
+    // The form that owns a window (the window itself or one of its ancestors), or null.
+    static TForm* FromWindow(HWND window);
+
+protected:
+    explicit TForm(const FormLayout& layout);
+
+    // Controls in declaration order; called once by Create.
+    virtual std::vector<ControlLayout> Layout() = 0;
+
+    virtual void FormCreate() {}
+    virtual void FormShow() {}
+    // Called before a modal form closes; false keeps it open (its result is then cleared).
+    virtual bool FormCloseQuery() { return true; }
+    // Called after every permitted close of a modal form.
+    virtual void FormClose() {}
+    virtual void FormDestroy() {}
+    // A button was clicked (or another command came from a control).
+    virtual void ControlCommand(HWND /*control*/, WORD /*code*/) {}
+    virtual LRESULT ControlNotify(NMHDR* /*header*/) { return 0; }
+
+    // A message box owned by this form.
+    int Ask(const char* text, const char* caption, UINT style);
+
+    // Text helpers for the form's own controls.
+    static std::string GetText(HWND control);
+    static void SetText(HWND control, const std::string& text);
+
+    HWND hwnd = nullptr;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateControls();
+    const ControlLayout* LayoutOf(HWND control) const;
+    HBRUSH ControlColor(HDC dc, HWND control);
+    void PaintBackground(HDC dc);
+    void ShowWindowNow();
+    void HideWindowNow();
+    void PressButton(HWND button);
+
+    FormLayout formLayout;
+    std::vector<ControlLayout> controls;
+    HWND defaultButton = nullptr;
+    HWND cancelButton = nullptr;
+    HWND lastFocus = nullptr;
+    int modalResult = mrNone;
+    bool shownBefore = false;
+    bool inModalLoop = false;
+};
+
+// The main form is the first one created: closing it ends the application.
+TForm* MainForm();

@@ -1,0 +1,6 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+// A 16 x 16 image list from a bitmap strip resource whose magenta pixels are transparent.
+HIMAGELIST LoadImageStrip(HINSTANCE instance, int bitmapId);

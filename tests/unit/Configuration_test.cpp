@@ -1,0 +1,181 @@
+// The configuration file read into the component catalogue: real INI files in a temporary folder.
+#include "installmanager/Configuration.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "InstallManagerFixture.h"
+#include "TempFolder.h"
+
+namespace {
+
+// One entry as a line of text, so that a table row states every field at once.
+std::string Describe(const TSetupComponent& c) {
+    char text[4096];
+    std::snprintf(text, sizeof text, "img=%d desc=%s ver=%s size=%lld file=%s exe=%d req=%d sel=%d ok=%d sub=%d id=%s",
+                  c.ComponentImageIndex, c.ComponentDescription.c_str(), c.Version.c_str(),
+                  static_cast<long long>(c.Size), c.FileName.c_str(), c.FileIsExe, c.Required, c.Selected,
+                  c.Succeeded, c.SetupFileSubFolder, c.ColProdID.c_str());
+    return text;
+}
+
+char LocaleDecimalSeparator() {
+    char separator[8] = {};
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator);
+    return separator[0];
+}
+
+class ConfigurationTest : public InstallManagerTest {
+protected:
+    // Writes `content` as a new INI file in the test's folder and returns its path.
+    std::string Ini(const std::string& content, const char* name = "Setup.INI") {
+        const std::string path = folder / name;
+        WriteTextFile(path, content);
+        return path;
+    }
+    std::vector<std::string> Descriptions() const {
+        std::vector<std::string> result;
+        for (int i = 0; i < ComponentCount(); ++i) result.push_back(Component(i).ComponentDescription);
+        return result;
+    }
+    TempFolder folder;
+};
+
+TEST_F(ConfigurationTest, EveryKeyWithItsDefaultAndItsForms) {
+    const char sep = LocaleDecimalSeparator();
+    const char other = sep == '.' ? ',' : '.';
+    struct Row {
+        std::string section;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"ComponentDescription=Bare",
+         "img=-1 desc=Bare ver= size=0 file= exe=0 req=0 sel=1 ok=0 sub=0 id=-1"},
+        {"ComponentImageIndex=3\nComponentDescription=Full\nVersion=2.1\nSize=1536\nFileName=full.msi\n"
+         "FileIsExe=0\nRequired=1\nSetupFileSubFolder=1\nColProdID=12",
+         "img=3 desc=Full ver=2.1 size=1536 file=full.msi exe=0 req=1 sel=1 ok=0 sub=1 id=12"},
+        {"ComponentImageIndex=0x1\nFileIsExe=7\nRequired=yes\nSetupFileSubFolder=true",
+         "img=1 desc= ver= size=0 file= exe=1 req=0 sel=1 ok=0 sub=0 id=-1"},
+        {"ComponentImageIndex=$A\nSize=1536" + std::string(1, sep) + "9\nRequired=0x0",
+         "img=10 desc= ver= size=1536 file= exe=0 req=0 sel=1 ok=0 sub=0 id=-1"},
+        {"ComponentImageIndex=0X1F\nSize=1536" + std::string(1, other) + "9",
+         "img=31 desc= ver= size=0 file= exe=0 req=0 sel=1 ok=0 sub=0 id=-1"},
+        {"ComponentImageIndex=two\nSize=abc\nFileIsExe=\nColProdID=",
+         "img=-1 desc= ver= size=0 file= exe=0 req=0 sel=1 ok=0 sub=0 id="},
+        // Key case, blanks around values and quotes are the profile functions' business.
+        {"componentdescription =  \"Demo Pack\"  \nSIZE= 20 \nfileisexe=1",
+         "img=-1 desc=Demo Pack ver= size=20 file= exe=1 req=0 sel=1 ok=0 sub=0 id=-1"},
+    };
+    std::string content;
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        content += "[Section" + std::to_string(i) + "]\n" + rows[i].section + "\n";
+    ASSERT_TRUE(LoadConfigurationFrom(Ini(content)));
+    ASSERT_EQ(static_cast<int>(std::size(rows)), ComponentCount());
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(rows[i].expected, Describe(Component(static_cast<int>(i)))) << rows[i].section;
+}
+
+TEST_F(ConfigurationTest, LongValuesAreReadUpTo2047Characters) {
+    ASSERT_TRUE(LoadConfigurationFrom(Ini("[A]\nComponentDescription=" + std::string(3000, 'x') + "\n")));
+    EXPECT_EQ(std::string(2047, 'x'), Component(0).ComponentDescription);
+}
+
+TEST_F(ConfigurationTest, CatalogueKeepsTheFileOrderOfSections) {
+    ASSERT_TRUE(LoadConfigurationFrom(Ini("[Zeta]\nComponentDescription=Z\n[Alpha]\nComponentDescription=A\n"
+                                          "[Mid]\nComponentDescription=M\n")));
+    EXPECT_EQ((std::vector<std::string>{"Z", "A", "M"}), Descriptions());
+}
+
+TEST_F(ConfigurationTest, FileWithoutSectionsGivesAnEmptyCatalogue) {
+    ASSERT_TRUE(LoadConfigurationFrom(Ini("")));
+    EXPECT_TRUE(ConfigurationLoaded());
+    EXPECT_EQ(0, ComponentCount());
+}
+
+TEST_F(ConfigurationTest, MissingFileIsReportedAndReadsNothing) {
+    EXPECT_FALSE(LoadConfigurationFrom(folder / "Missing.INI"));
+    EXPECT_FALSE(ConfigurationLoaded());
+    EXPECT_EQ(0, ComponentCount());
+    // A folder of that name is no configuration file either.
+    CreateDirectoryA((folder / "Folder.INI").c_str(), nullptr);
+    EXPECT_FALSE(LoadConfigurationFrom(folder / "Folder.INI"));
+    EXPECT_FALSE(ConfigurationLoaded());
+}
+
+TEST_F(ConfigurationTest, SecondLoadKeepsTheCatalogueAndItsTicks) {
+    ASSERT_TRUE(LoadConfigurationFrom(Ini("[A]\nComponentDescription=A\n[B]\nComponentDescription=B\n")));
+    TSetupComponent* first = &Component(0);
+    Component(0).Selected = false;
+    Component(1).Succeeded = true;
+
+    EXPECT_TRUE(LoadConfigurationFrom(Ini("[X]\n[Y]\n[Z]\n", "Other.INI")));
+    EXPECT_EQ(2, ComponentCount());
+    EXPECT_EQ(first, &Component(0));
+    EXPECT_FALSE(Component(0).Selected);
+    EXPECT_TRUE(Component(1).Succeeded);
+}
+
+TEST_F(ConfigurationTest, SectionNamesBeyond16384BytesAreAllRead) {
+    // 600 names of 40 characters: about 24600 bytes of names.
+    std::string content;
+    for (int i = 0; i < 600; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "Component%03d-%s", i, std::string(27, 'n').c_str());
+        content += std::string("[") + name + "]\nComponentDescription=" + std::to_string(i) + "\n";
+    }
+    ASSERT_TRUE(LoadConfigurationFrom(Ini(content)));
+    ASSERT_EQ(600, ComponentCount());
+    for (int i = 0; i < 600; ++i) ASSERT_EQ(std::to_string(i), Component(i).ComponentDescription) << i;
+}
+
+TEST_F(ConfigurationTest, FileIsNamedAfterTheExecutable) {
+    OverrideExecutablePath(folder / "TarnwickSetup.exe");
+    EXPECT_EQ(folder / "TarnwickSetup.INI", ConfigurationFileName());
+    EXPECT_FALSE(LoadConfiguration());
+    Ini("[Only]\nComponentDescription=Found\n", "TarnwickSetup.INI");
+    ASSERT_TRUE(LoadConfiguration());
+    EXPECT_EQ("Found", Component(0).ComponentDescription);
+}
+
+TEST_F(ConfigurationTest, RealExecutableNamesTheFile) {
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    const std::string name = ConfigurationFileName();
+    ASSERT_GE(name.size(), 4u);
+    EXPECT_EQ(".INI", name.substr(name.size() - 4));
+    EXPECT_EQ(std::string(module).substr(0, name.size() - 4), name.substr(0, name.size() - 4));
+}
+
+TEST_F(ConfigurationTest, UnloadFreesTheCatalogueThenAsksForADueRestart) {
+    struct Row {
+        bool restartRequired;
+        bool deferRestart;
+        bool prompted;
+    };
+    const Row rows[] = {{false, false, false}, {true, false, true}, {true, true, false}, {false, true, false}};
+    const std::string path = Ini("[A]\n");
+    for (const Row& row : rows) {
+        RestartRecorder::Reset();
+        ASSERT_TRUE(LoadConfigurationFrom(path));
+        WizardSettings.RestartRequired = row.restartRequired;
+        WizardSettings.DeferRestart = row.deferRestart;
+        UnloadConfiguration();
+        EXPECT_FALSE(ConfigurationLoaded());
+        EXPECT_EQ(0, ComponentCount());
+        EXPECT_EQ(row.prompted ? std::vector<std::string>{"MessageBoxA"} : std::vector<std::string>{},
+                  RestartRecorder::log)
+            << "restart required " << row.restartRequired << ", deferred " << row.deferRestart;
+        // The flags belong to the caller's exit code: the unload leaves them as they are.
+        EXPECT_EQ(row.restartRequired, WizardSettings.RestartRequired);
+    }
+}
+
+TEST_F(ConfigurationTest, UnloadedCatalogueCanBeLoadedAgain) {
+    ASSERT_TRUE(LoadConfigurationFrom(Ini("[A]\n")));
+    UnloadConfiguration();
+    ASSERT_TRUE(LoadConfigurationFrom(Ini("[X]\n[Y]\n", "Other.INI")));
+    EXPECT_EQ(2, ComponentCount());
+}
+
+}  // namespace

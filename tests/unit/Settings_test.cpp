@@ -1,0 +1,299 @@
+// The wizard settings, the folder operations, the disk-space check and the staging of setup files.
+#include "installmanager/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "InstallManagerFixture.h"
+#include "TempFolder.h"
+
+namespace {
+
+// Sets an environment variable for one scope and puts the old value back afterwards.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value) : name_(name) {
+        char old[32768];
+        const DWORD length = GetEnvironmentVariableA(name, old, sizeof old);
+        hadValue_ = length > 0 && length < sizeof old;
+        if (hadValue_) old_.assign(old, length);
+        SetEnvironmentVariableA(name, value);
+    }
+    ~ScopedEnvironment() { SetEnvironmentVariableA(name_, hadValue_ ? old_.c_str() : nullptr); }
+
+private:
+    const char* name_;
+    bool hadValue_ = false;
+    std::string old_;
+};
+
+using SettingsTest = InstallManagerTest;
+
+TEST_F(SettingsTest, InstallFolderDefaultsToProgramFilesOnce) {
+    {
+        ScopedEnvironment programFiles("ProgramFiles", "X:\\Programs");
+        EXPECT_EQ("X:\\Programs\\Tarnwick", WizardSettings.GetInstallFolder());
+    }
+    // The default was stored: it no longer follows the environment.
+    EXPECT_EQ("X:\\Programs\\Tarnwick", WizardSettings.GetInstallFolder());
+    WizardSettings.SetInstallFolder("D:\\Apps\\");
+    EXPECT_EQ("D:\\Apps\\", WizardSettings.GetInstallFolder());  // stored as set
+}
+
+TEST_F(SettingsTest, ProgramFilesFromTheRegistryWithoutTheEnvironment) {
+    char registry[MAX_PATH + 1] = {};
+    DWORD size = sizeof registry - 1;
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0, KEY_READ, &key));
+    const LONG found = RegQueryValueExA(key, "ProgramFilesDir", nullptr, nullptr, reinterpret_cast<BYTE*>(registry), &size);
+    RegCloseKey(key);
+    ASSERT_EQ(ERROR_SUCCESS, found);
+    ASSERT_STRNE("", registry);
+
+    ScopedEnvironment programFiles("ProgramFiles", nullptr);
+    EXPECT_EQ(std::string(registry), GetProgramFilesFolder());
+    EXPECT_EQ(std::string(registry) + "\\Tarnwick", WizardSettings.GetInstallFolder());
+}
+
+TEST_F(SettingsTest, LogFolderFollowsTheStoredInstallFolder) {
+    EXPECT_EQ("\\Logs", WizardSettings.GetLogFolder());  // nothing stored, no default filled in
+    WizardSettings.SetInstallFolder("D:\\Apps");
+    EXPECT_EQ("D:\\Apps\\Logs", WizardSettings.GetLogFolder());
+    WizardSettings.SetInstallFolder("E:\\Tools");
+    EXPECT_EQ("E:\\Tools\\Logs", WizardSettings.GetLogFolder());
+    WizardSettings.SetInstallFolder("F:\\");
+    EXPECT_EQ("F:\\Logs", WizardSettings.GetLogFolder());
+}
+
+TEST_F(SettingsTest, ContactDetailsAndFlagsStartEmpty) {
+    EXPECT_EQ("", WizardSettings.GetContactFirstName());
+    EXPECT_FALSE(WizardSettings.LoggingEnabled || WizardSettings.CancelRequested ||
+                 WizardSettings.RestartRequired || WizardSettings.DeferRestart);
+    WizardSettings.SetContactFirstName("Mary Ann");
+    WizardSettings.SetContactLastName("de Vries");
+    WizardSettings.SetContactEmail("mary@example.org");
+    EXPECT_EQ("Mary Ann|de Vries|mary@example.org", WizardSettings.GetContactFirstName() + "|" +
+                                                        WizardSettings.GetContactLastName() + "|" +
+                                                        WizardSettings.GetContactEmail());
+}
+
+TEST_F(SettingsTest, CreateDirectoryTree) {
+    TempFolder folder;
+    WriteTextFile(folder / "file", "in the way");
+    CreateDirectoryA((folder / "existing").c_str(), nullptr);
+    struct Row {
+        std::string path;
+        bool expected;
+        bool existsAfter;
+    };
+    const std::string tooLong = folder / std::string(MaxPathLength - folder.Path().size(), 'L');  // 260
+    const Row rows[] = {
+        {folder / "x\\y\\z", true, true},             // three missing levels
+        {folder / "existing", true, true},
+        {folder / "p\\q\\", true, true},              // trailing backslash
+        {folder / "f/g/h", true, true},               // forward slashes split too
+        {folder / "file", false, false},              // a file is no folder
+        {folder / "file\\sub", false, false},
+        {folder / "bad*name\\sub", false, false},
+        {"a*b", false, false},                        // no separator, cannot be created
+        {"Q:nothing", false, false},                  // no separator, path not found
+        {tooLong, false, false},
+        {tooLong + "\\sub", false, false},
+        {"", false, false},
+    };
+    ASSERT_EQ(MaxPathLength + 1, tooLong.size());
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.expected, CreateDirectoryTree(row.path)) << row.path;
+        EXPECT_EQ(row.existsAfter, FolderExists(row.path)) << row.path;
+    }
+    // The refused over-long path left nothing behind, not even a cut version of itself.
+    EXPECT_FALSE(FolderExists(tooLong.substr(0, MaxPathLength)));
+    const std::string longest = folder / std::string(MaxPathLength - folder.Path().size() - 1, 'M');
+    ASSERT_EQ(MaxPathLength, longest.size());
+    EXPECT_TRUE(CreateDirectoryTree(longest));
+}
+
+// Free-space query stand-in: answers with `freeBytes` and records the root it was asked about.
+struct DiskSpaceRecorder {
+    static inline unsigned long long freeBytes = 0;
+    static inline bool succeeds = true;
+    static inline std::string root;
+    static BOOL WINAPI Query(LPCSTR directory, PULARGE_INTEGER available, PULARGE_INTEGER total,
+                             PULARGE_INTEGER totalFree) {
+        root = directory ? directory : "<null>";
+        if (!succeeds) return FALSE;
+        available->QuadPart = freeBytes / 2;  // the caller's quota must not be what counts
+        total->QuadPart = freeBytes * 4;
+        totalFree->QuadPart = freeBytes;
+        return TRUE;
+    }
+    static const DiskSpaceCalls* Calls() {
+        static const DiskSpaceCalls calls = {Query};
+        return &calls;
+    }
+};
+
+class DiskSpaceTest : public InstallManagerTest {
+protected:
+    void SetUp() override {
+        InstallManagerTest::SetUp();
+        SetDiskSpaceCalls(DiskSpaceRecorder::Calls());
+        // Sizes 300 + 200 selected, 9000 not: 500 kilobytes needed.
+        WriteTextFile(folder / "Setup.INI", "[A]\nSize=300\n[B]\nSize=9000\n[C]\nSize=200\n");
+        ASSERT_TRUE(LoadConfigurationFrom(folder / "Setup.INI"));
+        Component(1).Selected = false;
+        WizardSettings.SetInstallFolder("D:\\Apps\\Tarnwick");
+    }
+    TempFolder folder;
+};
+
+TEST_F(DiskSpaceTest, ExactlyEnoughFreeSpacePasses) {
+    struct Row {
+        unsigned long long freeBytes;
+        bool succeeds;
+        bool expected;
+    };
+    const Row rows[] = {
+        {499999, true, false}, {500000, true, true}, {500999, true, true}, {1ull << 40, true, true},
+        {1ull << 40, false, false},  // a failed query counts as no free space
+    };
+    for (const Row& row : rows) {
+        DiskSpaceRecorder::freeBytes = row.freeBytes;
+        DiskSpaceRecorder::succeeds = row.succeeds;
+        EXPECT_EQ(row.expected, HasEnoughDiskSpace()) << row.freeBytes << " free, query ok " << row.succeeds;
+        EXPECT_EQ("D:\\", DiskSpaceRecorder::root);
+    }
+}
+
+TEST_F(DiskSpaceTest, NothingSelectedPassesEvenWhenTheQueryFails) {
+    for (int i = 0; i < ComponentCount(); ++i) Component(i).Selected = false;
+    DiskSpaceRecorder::succeeds = false;
+    EXPECT_TRUE(HasEnoughDiskSpace());
+}
+
+TEST_F(DiskSpaceTest, AsksAboutTheDriveOrShareRoot) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"\\\\server\\share\\apps\\Tarnwick", "\\\\server\\share\\"},
+        {"e:\\", "e:\\"},
+        {"C:\\Program Files\\Tarnwick", "C:\\"},
+    };
+    DiskSpaceRecorder::succeeds = true;
+    DiskSpaceRecorder::freeBytes = 500000;
+    for (const auto& row : rows) {
+        WizardSettings.SetInstallFolder(row.first);
+        EXPECT_TRUE(HasEnoughDiskSpace()) << row.first;
+        EXPECT_EQ(row.second, DiskSpaceRecorder::root) << row.first;
+    }
+}
+
+TEST_F(DiskSpaceTest, DefaultInstallFolderIsFilledInFirst) {
+    ScopedEnvironment programFiles("ProgramFiles", "K:\\Programs");
+    WizardSettings = TWizardSettings();
+    DiskSpaceRecorder::freeBytes = 500000;
+    EXPECT_TRUE(HasEnoughDiskSpace());
+    EXPECT_EQ("K:\\", DiskSpaceRecorder::root);
+    EXPECT_EQ("K:\\Programs\\Tarnwick", WizardSettings.GetInstallFolder());
+}
+
+TEST_F(DiskSpaceTest, RealQueryOnTheTestFolder) {
+    SetDiskSpaceCalls(nullptr);
+    WizardSettings.SetInstallFolder(folder.Path());
+    EXPECT_TRUE(HasEnoughDiskSpace());  // 500 kB are free here
+    Component(1).Selected = true;
+    Component(1).Size = INT64_MAX / 2;  // no disk holds that many kilobytes
+    EXPECT_FALSE(HasEnoughDiskSpace());
+}
+
+class CopySetupFilesTest : public InstallManagerTest {
+protected:
+    void SetUp() override {
+        InstallManagerTest::SetUp();
+        CreateDirectoryA((folder / "dist").c_str(), nullptr);
+        OverrideExecutablePath(folder / "dist\\TarnwickSetup.exe");
+        WriteTextFile(folder / "dist\\alpha.msi", "alpha");
+        WriteTextFile(folder / "dist\\demo.msi", "demo");
+        WriteTextFile(folder / "dist\\gamma.exe", "gamma");
+        WriteTextFile(folder / "dist\\TarnwickSetup.INI",
+                      "[Alpha]\nComponentDescription=Alpha\nFileName=alpha.msi\n"
+                      "[Demo]\nComponentDescription=Demo Pack\nFileName=demo.msi\nSetupFileSubFolder=1\n"
+                      "[Gamma]\nComponentDescription=Gamma\nFileName=gamma.exe\nFileIsExe=1\n"
+                      "[Missing]\nComponentDescription=Missing\nFileName=missing.msi\n");
+        ASSERT_TRUE(LoadConfiguration());
+        Component(2).Selected = false;
+    }
+    TempFolder folder;
+};
+
+TEST_F(CopySetupFilesTest, CopiesTheSelectedFilesIntoSetupFiles) {
+    WizardSettings.SetInstallFolder(folder / "Program Files\\Tarnwick");  // neither level exists yet
+    CopySetupFiles();
+    const std::string staged = folder / "Program Files\\Tarnwick\\SetupFiles\\";
+    EXPECT_EQ("alpha", ReadTextFile(staged + "alpha.msi"));
+    EXPECT_EQ("demo", ReadTextFile(staged + "Demo Pack\\demo.msi"));
+    EXPECT_EQ("<missing>", ReadTextFile(staged + "demo.msi"));
+    EXPECT_EQ("<missing>", ReadTextFile(staged + "gamma.exe"));  // not selected
+    EXPECT_EQ("<missing>", ReadTextFile(staged + "missing.msi"));
+}
+
+TEST_F(CopySetupFilesTest, ReplacesEarlierCopies) {
+    WizardSettings.SetInstallFolder(folder / "inst\\");  // a trailing backslash is not doubled
+    CreateDirectoryTree(folder / "inst\\SetupFiles\\Demo Pack");
+    WriteTextFile(folder / "inst\\SetupFiles\\alpha.msi", "old");
+    WriteTextFile(folder / "inst\\SetupFiles\\Demo Pack\\demo.msi", "old");
+    CopySetupFiles();
+    EXPECT_EQ("alpha", ReadTextFile(folder / "inst\\SetupFiles\\alpha.msi"));
+    EXPECT_EQ("demo", ReadTextFile(folder / "inst\\SetupFiles\\Demo Pack\\demo.msi"));
+}
+
+TEST_F(CopySetupFilesTest, NothingIsCopiedWhenSetupFilesCannotBeCreated) {
+    WriteTextFile(folder / "blocked", "a file where the install folder should be");
+    WizardSettings.SetInstallFolder(folder / "blocked");
+    CopySetupFiles();
+    EXPECT_EQ("a file where the install folder should be", ReadTextFile(folder / "blocked"));
+    EXPECT_FALSE(FolderExists(folder / "blocked\\SetupFiles"));
+}
+
+TEST_F(CopySetupFilesTest, OverLongDestinationsAreSkippedNotCut) {
+    // Two more files whose copies would end exactly at the path limit and one character beyond it.
+    const std::string fits = "fits-the-limit.msi";
+    const std::string tooLong = "one-beyond-limit.msi";
+    ASSERT_EQ(fits.size() + 2, tooLong.size());
+    WriteTextFile(folder / ("dist\\" + fits), "fits");
+    WriteTextFile(folder / ("dist\\" + tooLong), "too long");
+    Component(2).Selected = true;
+    Component(2).FileName = fits;
+    Component(3).FileName = tooLong;
+    const std::string base = folder.Path() + "\\";
+    const std::string setupFiles = base + std::string(MaxPathLength + 1 - base.size() - tooLong.size() - 12, 'i') +
+                                   "\\SetupFiles";
+    ASSERT_EQ(MaxPathLength + 1, (setupFiles + "\\" + tooLong).size());
+    WizardSettings.SetInstallFolder(setupFiles.substr(0, setupFiles.size() - 11));
+
+    CopySetupFiles();
+    EXPECT_EQ("fits", ReadTextFile(setupFiles + "\\" + fits));
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((setupFiles + "\\*").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search);
+    do {
+        if (found.cFileName[0] != '.') names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"Demo Pack", "alpha.msi", fits}), names);
+}
+
+TEST_F(SettingsTest, ExecutableFolderFollowsTheOverride) {
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    const std::string real = module;
+    EXPECT_EQ(real.substr(0, real.rfind('\\')), ExecutableFolder());
+    OverrideExecutablePath("D:\\dist\\TarnwickSetup.exe");
+    EXPECT_EQ("D:\\dist", ExecutableFolder());
+    OverrideExecutablePath("");
+    EXPECT_EQ(real.substr(0, real.rfind('\\')), ExecutableFolder());
+}
+
+}  // namespace
