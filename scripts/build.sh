@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the product (32-bit, build/) and, where 32-bit programs cannot run on this host, the same
-# sources and the tests as 64-bit binaries (build/x86_64/), which the test run then uses.
+# Builds the product, the 32-bit TarnwickSetup.exe, in build/, and the tests in build/test-<arch>/:
+# the same sources again, for i686 where this host can start 32-bit processes, else for x86_64 (a
+# kernel without IA-32 emulation cannot run Wine's 32-bit loader). The test build sends its usage
+# report to 127.0.0.1, where the end-to-end tests listen.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$here/scripts/wine-loader.sh"
@@ -11,8 +13,5 @@ configure_and_build() {  # build folder, architecture, extra cmake arguments...
   fi
   cmake --build "$dir" -j"$(nproc)" 2>&1 | { grep -vE '^\[ *[0-9]+%\]' || true; }
 }
-if [ "$(test_arch)" = i686 ]; then configure_and_build "$here/build" i686
-else configure_and_build "$here/build" i686 -DBUILD_TESTING=OFF; fi
-if [ "$(test_arch)" != i686 ]; then
-  configure_and_build "$here/build/$(test_arch)" "$(test_arch)"
-fi
+configure_and_build "$here/build" i686 -DBUILD_TESTING=OFF
+configure_and_build "$here/build/test-$(test_arch)" "$(test_arch)" -DTARNWICK_REPORT_HOST=127.0.0.1

@@ -51,7 +51,7 @@ struct RestartRecorder {
         exitReason = 0;
     }
 
-    static int WINAPI MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    static int WINAPI Ask(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
         log.push_back(owner ? "MessageBoxA(owned)" : "MessageBoxA");
         messages.push_back(std::string(text) + "|" + caption + "|" + std::to_string(type));
         return type == (MB_YESNO | MB_ICONQUESTION) ? answer : IDOK;
@@ -95,7 +95,7 @@ struct RestartRecorder {
         log.push_back("GetLastError");
         return lastError;
     }
-    static BOOL WINAPI ExitWindows(UINT flags, DWORD reason) {
+    static BOOL WINAPI Reboot(UINT flags, DWORD reason) {
         log.push_back("ExitWindowsEx");
         exitFlags = flags;
         exitReason = reason;
@@ -103,8 +103,8 @@ struct RestartRecorder {
     }
 
     static const RestartCalls* Calls() {
-        static const RestartCalls calls = {MessageBox, Version, CurrentProcess, OpenToken, Lookup,
-                                           Adjust,     Close,   LastError,      ExitWindows};
+        static const RestartCalls calls = {Ask,    Version, CurrentProcess, OpenToken, Lookup,
+                                           Adjust, Close,   LastError,      Reboot};
         return &calls;
     }
 };

@@ -69,7 +69,7 @@ TEST_F(InstallerMessagesTest, AnswersEachKind) {
         {INSTALLMESSAGE_PROGRESS, IDOK},      {INSTALLMESSAGE_COMMONDATA, IDOK},
         {INSTALLMESSAGE_INITIALIZE, IDOK},    {INSTALLMESSAGE_TERMINATE, IDOK},
         {INSTALLMESSAGE_SHOWDIALOG, IDOK},    {0x0F000000, 0},
-        {INSTALLMESSAGE_RMFILESINUSE, 0},     {0xFF000000, 0},
+        {0x19000000, 0},  /* RMFILESINUSE */     {0xFF000000, 0},
     };
     int pumps = 0;
     for (const auto& row : rows) {
@@ -248,8 +248,9 @@ TEST_F(InstallerMessagesTest, ReplaysARecordedInstallation) {
         const INT answer = InstallerUIHandler(nullptr, message.type, message.hasText ? message.text.c_str() : nullptr);
         withText += message.hasText;
         const UINT kind = message.type & 0xFF000000;
-        if (kind == INSTALLMESSAGE_PROGRESS || kind == INSTALLMESSAGE_ACTIONSTART || kind == INSTALLMESSAGE_COMMONDATA)
+        if (kind == INSTALLMESSAGE_PROGRESS || kind == INSTALLMESSAGE_ACTIONSTART || kind == INSTALLMESSAGE_COMMONDATA) {
             EXPECT_EQ(IDOK, answer) << message.text;
+        }
         if (kind == INSTALLMESSAGE_ACTIONDATA) details.push_back(display.detail);
     }
 
@@ -264,7 +265,8 @@ TEST_F(InstallerMessagesTest, ReplaysARecordedInstallation) {
     // The installer hides the Cancel button for its last step and shows it again.
     EXPECT_EQ((std::vector<std::string>{"cancel hidden", "cancel shown"}), display.Calls("cancel "));
     EXPECT_TRUE(display.cancelVisible);
-    EXPECT_EQ("", display.action);  // the last action start, "INSTALL. ", has no description
+    EXPECT_EQ("Publishing product information", display.action);
+    EXPECT_EQ("1: {6FFE34E9-3923-4074-A292-5E0676C4448A} ", display.detail);
 }
 
 }  // namespace

@@ -1,0 +1,158 @@
+#include "WizardSession.h"
+
+#include <msi.h>
+#include <shellapi.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string WindowsPath(std::string unixPath) {
+    for (char& c : unixPath) {
+        if (c == '/') c = '\\';
+    }
+    return "Z:" + unixPath;
+}
+
+void RemoveTree(const std::string& path) {
+    // SHFileOperation wants a double-terminated list.
+    std::string from = path + std::string(1, '\0');
+    SHFILEOPSTRUCTA op = {};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&op);
+}
+
+}  // namespace
+
+std::string BuildPath(const std::string& relative) { return WindowsPath(TARNWICK_E2E_BUILD "/" + relative); }
+std::string FixturePath(const std::string& name) { return BuildPath("fixtures/" + name); }
+
+std::string ScreenshotPath(const std::string& name) {
+    std::string folder = WindowsPath(TARNWICK_E2E_SCREENSHOTS);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder + "\\" + name + ".bmp";
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool FileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void UninstallTestProducts() {
+    MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
+    // Enumerating while removing shifts the indexes, so collect first.
+    std::vector<std::string> products;
+    char code[39];
+    for (DWORD i = 0; MsiEnumProductsA(i, code) == ERROR_SUCCESS; ++i) {
+        char name[256] = "";
+        DWORD length = sizeof name;
+        MsiGetProductInfoA(code, INSTALLPROPERTY_PRODUCTNAMEA, name, &length);
+        if (std::string(name).rfind("Tarnwick Test", 0) == 0) products.push_back(code);
+    }
+    for (const std::string& product : products) {
+        MsiConfigureProductA(product.c_str(), INSTALLLEVEL_DEFAULT, INSTALLSTATE_ABSENT);
+    }
+}
+
+void WizardSession::SetUp() {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    root = std::string("C:\\twk-e2e\\") + info->test_suite_name() + "." + info->name();
+    RemoveTree(root);
+    dist = root + "\\dist";
+    programFiles = root + "\\Program Files";
+    installFolder = programFiles + "\\Tarnwick";
+    CreateDirectoryA("C:\\twk-e2e", nullptr);
+    CreateDirectoryA(root.c_str(), nullptr);
+    CreateDirectoryA(dist.c_str(), nullptr);
+    CreateDirectoryA(programFiles.c_str(), nullptr);
+    // The wizard takes the Program Files folder from the environment first.
+    SetEnvironmentVariableA("ProgramFiles", programFiles.c_str());
+    ASSERT_TRUE(CopyFileA(BuildPath("TarnwickSetup.exe").c_str(), (dist + "\\TarnwickSetup.exe").c_str(), FALSE))
+        << "the wizard under test was not built";
+    UninstallTestProducts();
+}
+
+void WizardSession::TearDown() {
+    if (wizard.Running()) {
+        Screenshot(nullptr, std::string("failure-") +
+                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        wizard.Kill();
+    }
+}
+
+void WizardSession::WriteIni(const std::string& text) {
+    std::ofstream out(dist + "\\TarnwickSetup.INI", std::ios::binary);
+    out << text;
+}
+
+void WizardSession::AddSetupFile(const std::string& fixture, const std::string& asName) {
+    ASSERT_TRUE(CopyFileA(FixturePath(fixture).c_str(), (dist + "\\" + asName).c_str(), FALSE))
+        << "fixture " << fixture << " is missing";
+}
+
+void WizardSession::Start(const std::string& arguments) {
+    ASSERT_TRUE(wizard.Start(dist + "\\TarnwickSetup.exe", arguments, dist));
+}
+
+DWORD WizardSession::ExitCode(DWORD timeoutMs) {
+    EXPECT_TRUE(wizard.WaitForExit(timeoutMs)) << "the wizard did not end";
+    return wizard.ExitCode();
+}
+
+HWND WizardSession::Page(const char* pageClass) {
+    HWND page = driver::WaitForPage(wizard.Id(), pageClass);
+    EXPECT_NE(page, nullptr) << "expected the page " << pageClass << ", showing: "
+                             << driver::CurrentPage(wizard.Id());
+    return page;
+}
+
+void WizardSession::Press(HWND page, const char* caption) {
+    HWND button = driver::ChildButton(page, caption);
+    ASSERT_NE(button, nullptr) << "no button " << caption;
+    ASSERT_TRUE(driver::Click(button));
+}
+
+HWND WizardSession::At(HWND page, int x, int y) {
+    HWND control = driver::ChildAt(page, x, y);
+    EXPECT_NE(control, nullptr) << "no control at " << x << ", " << y;
+    return control;
+}
+
+void WizardSession::Answer(const char* caption, const std::string& text, int buttonId) {
+    HWND box = driver::WaitForMessageBox(wizard.Id(), caption);
+    ASSERT_NE(box, nullptr) << "no message box captioned " << caption;
+    EXPECT_EQ(driver::MessageBoxText(box), text);
+    ASSERT_TRUE(driver::AnswerMessageBox(box, buttonId));
+}
+
+HWND WizardSession::GoToReadyPage() {
+    Press(Page("TfrmWelcome"), "&Next >");
+    Press(Page("TfrmSelection"), "&Next >");
+    Press(Page("TfrmDestination"), "&Next >");
+    Press(Page("TfrmContactInfo"), "&Next >");
+    return Page("TfrmReadyToInstall");
+}
+
+void WizardSession::Screenshot(HWND window, const std::string& name) {
+    if (window) {
+        driver::SaveWindowScreenshot(window, ScreenshotPath(name));
+    } else {
+        RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        driver::SaveScreenshot(screen, ScreenshotPath(name));
+    }
+}

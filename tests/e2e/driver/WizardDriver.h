@@ -1,0 +1,198 @@
+#pragma once
+// Drives a GUI program of another process from the outside, as a user would: it starts the program,
+// finds its windows, reads what they show, presses buttons and keys, answers message boxes and takes
+// screenshots. The end-to-end tests use it on TarnwickSetup.exe; it knows nothing of the wizard's code.
+//
+// Everything here works on the windows of one target process, identified by its process id. Calls
+// that send a message to the target use a time-out, so a hung target fails a test instead of hanging
+// it. Calls that make the target do something (a click, a key) return at once: a click may open a
+// modal message box, and the driver must stay free to answer it. Check the outcome with WaitUntil.
+//
+// What we found out under Wine 8 (wine64, Xvfb, no window manager, windows unmanaged):
+// - Focus: SetForegroundWindow from the driver's process works on the target's windows (Wine does
+//   not apply Windows' foreground lock), and GetForegroundWindow then names the page at once. The
+//   driver still waits for it (BringToFront) and checks, because the same call on Windows may only
+//   flash the task bar button; there AttachThreadInput to the foreground thread makes it work, which
+//   BringToFront does as a fallback. SetFocus on a control of another thread needs AttachThreadInput
+//   on both systems (Focus does it).
+// - SendInput: keys go to the window that has the keyboard focus in the foreground thread, exactly
+//   as typed keys do; make the page foreground first (the key functions do not do it for you).
+//   Characters typed with VkKeyScan'd virtual keys arrive as WM_KEYDOWN/WM_CHAR in the target;
+//   Alt+letter arrives as WM_SYSKEYDOWN/WM_SYSCHAR, so IsDialogMessage mnemonics work. Input is
+//   queued: it has been processed only once its effect can be seen, so poll for it.
+// - Posted BM_CLICK clicks a button of another process reliably, also a disabled window's button is
+//   ignored as on Windows (a disabled button does not react to BM_CLICK). A modal message box opened
+//   by the click runs in the target; the driver's next calls are not blocked by it.
+// - Message boxes are top-level "#32770" windows whose text is the caption. Wine gives the message
+//   text's static control the id 100 and the icon the id 1088 (Windows: 0xFFFF and 0x14), so the
+//   text is found as the static control that is not an icon. Their buttons carry the IDYES/IDNO/IDOK
+//   ids on both systems. Standard icons are shared handles: STM_GETICON equals LoadIcon(IDI_*).
+// - Cross-process list-view reading with VirtualAllocEx/WriteProcessMemory/ReadProcessMemory
+//   around LVM_GETITEMTEXTA / LVM_GETITEMA works unchanged; LVM_GETITEMSTATE needs no memory.
+// - BitBlt from the screen DC (GetDC(nullptr)) reads the X server's screen, so a screenshot shows
+//   the windows as drawn, message boxes on top of pages included.
+// - Timing: with unmanaged windows a page change or an answered message box takes some 10-50 ms; a
+//   click or key takes effect within one poll of 10 ms in most cases. A first window of a new process
+//   appears within about 0.3-1 s with a running wineserver. Keep time-outs generous (seconds); they
+//   cost nothing when the condition is met early.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace driver {
+
+// Generous default: the tests wait for conditions that are usually met within milliseconds.
+constexpr DWORD kDefaultTimeoutMs = 10000;
+
+// Calls `condition` every 10 ms until it returns true or `timeoutMs` has passed. Returns whether it
+// became true. The condition is checked once more at the deadline.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultTimeoutMs);
+
+// ---------------------------------------------------------------------------------------------------
+// Process
+
+// A program started by the driver. The destructor ends it if it is still running.
+class Process {
+public:
+    Process() = default;
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    // Starts `exePath` with `arguments` (the text after the program name; may be empty) in
+    // `workingFolder` (empty: the driver's own). Returns false when the program could not start.
+    bool Start(const std::string& exePath, const std::string& arguments, const std::string& workingFolder);
+    DWORD Id() const { return id_; }
+    HANDLE Handle() const { return handle_; }
+    bool Running() const;
+    // Waits until the program has ended; false on time-out (the program keeps running).
+    bool WaitForExit(DWORD timeoutMs = kDefaultTimeoutMs);
+    // The full 32-bit exit code once ended; STILL_ACTIVE (259) while running.
+    DWORD ExitCode() const;
+    // Ends the program at once if it runs (exit code 0xDEAD) and waits for it to be gone.
+    void Kill();
+
+private:
+    HANDLE handle_ = nullptr;
+    DWORD id_ = 0;
+};
+
+// ---------------------------------------------------------------------------------------------------
+// Top-level windows
+
+// The visible top-level window of class `className` owned by process `processId`, or nullptr.
+HWND FindWindowOf(DWORD processId, const std::string& className);
+HWND WaitForWindowOf(DWORD processId, const std::string& className, DWORD timeoutMs = kDefaultTimeoutMs);
+
+// The wizard's page classes, in page order.
+extern const char* const kPageClasses[7];
+// The class name of the page showing now (the visible page window nearest the top of the Z order),
+// or "" when no page is visible.
+std::string CurrentPage(DWORD processId);
+// Waits until `pageClass` is the page showing and returns its window, or nullptr on time-out.
+HWND WaitForPage(DWORD processId, const std::string& pageClass, DWORD timeoutMs = kDefaultTimeoutMs);
+// Waits until no window of the process is visible any more (for example after the last page).
+bool WaitForNoVisibleWindow(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs);
+
+RECT WindowRect(HWND window);                 // screen coordinates of the whole window
+RECT ClientRectOnScreen(HWND window);         // screen coordinates of the client area
+POINT WindowPosition(HWND window);            // top-left corner of the whole window
+// Moves a top-level window's top-left corner to (left, top) in screen coordinates, the way the end
+// of a user's drag does (WM_ENTERSIZEMOVE, the move, WM_EXITSIZEMOVE). Waits until it has moved.
+bool MoveWindowTo(HWND window, int left, int top);
+
+// ---------------------------------------------------------------------------------------------------
+// Controls
+
+std::string ClassOf(HWND window);
+// Direct child windows of `parent`, top of the Z order first.
+std::vector<HWND> ChildrenOf(HWND parent);
+// The direct child whose top-left corner lies at (x, y) of `parent`'s client area; with a class name
+// (case-insensitive, e.g. "Button", "Edit", "Static") only a child of that class. nullptr if none.
+HWND ChildAt(HWND parent, int x, int y, const std::string& className = "");
+// A button among all descendants whose caption is `caption`; "&Next >" and "Next >" both match
+// "&Next >". nullptr if none.
+HWND ChildButton(HWND parent, const std::string& caption);
+// Position and size of a child in its parent's client area.
+RECT ChildBounds(HWND child);
+
+// The window's text through WM_GETTEXT (works for another process's edit boxes too).
+std::string TextOf(HWND window);
+bool IsEnabled(HWND window);
+bool IsShown(HWND window);           // the window and all its parents are visible
+int CheckState(HWND button);         // BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE; -1 on failure
+bool IsDefaultButton(HWND button);   // has the BS_DEFPUSHBUTTON style
+
+// Presses a button by posting BM_CLICK: returns at once, so a modal box that the click opens does
+// not block the driver. False when the message could not be posted.
+bool Click(HWND button);
+// Replaces an edit box's text (WM_SETTEXT); the target sees EN_CHANGE as after typing.
+bool SetText(HWND edit, const std::string& text);
+// Gives `control` the keyboard focus (its top-level window should be the foreground window).
+bool Focus(HWND control);
+// The control with the keyboard focus in the thread that owns `window`, or nullptr.
+HWND FocusedControl(HWND window);
+
+// ---------------------------------------------------------------------------------------------------
+// Keyboard, as a user types: the keys go to the foreground window's focused control.
+
+// Makes `window` the foreground (active) window and waits until it is. False on time-out.
+bool BringToFront(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
+bool PressKey(WORD virtualKey);      // VK_RETURN, VK_ESCAPE, VK_TAB, VK_SPACE, ...
+bool PressShiftKey(WORD virtualKey); // Shift+key, e.g. Shift+Tab
+bool PressAlt(char letter);          // Alt+letter, the access key of a caption's &letter
+bool PressAltKey(WORD virtualKey);   // Alt+key, e.g. Alt+F4
+bool TypeText(const std::string& text);
+
+// ---------------------------------------------------------------------------------------------------
+// List views (SysListView32) of another process
+
+int ListRowCount(HWND list);
+int ListColumnCount(HWND list);
+std::string ListColumnTitle(HWND list, int column);
+int ListColumnWidth(HWND list, int column);
+std::string ListCell(HWND list, int row, int column);
+// Every row's texts, one string per column.
+std::vector<std::vector<std::string>> ListRows(HWND list);
+bool ListTicked(HWND list, int row);   // the check box of the row is ticked
+bool ListSelected(HWND list, int row);
+int ListImage(HWND list, int row);     // image index of the row's picture; -2 on failure
+// Ticks or unticks a row's check box as a click on it does; returns at once (posted), so a message
+// box that the change opens does not block the driver. Check the result with ListTicked.
+bool SetListTick(HWND list, int row, bool ticked);
+// Selects and focuses one row (the keyboard's current row), as a click on its text does; posted.
+bool SelectListRow(HWND list, int row);
+
+// ---------------------------------------------------------------------------------------------------
+// Message boxes
+
+// A visible message box ("#32770") of the process whose caption is `caption`, or nullptr.
+HWND FindMessageBox(DWORD processId, const std::string& caption);
+HWND WaitForMessageBox(DWORD processId, const std::string& caption, DWORD timeoutMs = kDefaultTimeoutMs);
+// Any visible message box of the process, or nullptr.
+HWND FindAnyMessageBox(DWORD processId);
+// The message text of a box (its static text control), with line breaks as "\n".
+std::string MessageBoxText(HWND box);
+// Whether the box has a button with this id (IDOK, IDYES, IDNO, IDCANCEL).
+bool MessageBoxHasButton(HWND box, int buttonId);
+// Which standard icon the box shows: IDI_QUESTION, IDI_INFORMATION (= IDI_ASTERISK), IDI_ERROR
+// (= IDI_HAND), IDI_WARNING (= IDI_EXCLAMATION) as their integer ids, or 0 for none/unknown.
+int MessageBoxIcon(HWND box);
+// Presses the box's button `buttonId` (posted BM_CLICK) and waits until the box has gone.
+bool AnswerMessageBox(HWND box, int buttonId, DWORD timeoutMs = kDefaultTimeoutMs);
+// Makes the box foreground, presses `virtualKey` (e.g. VK_RETURN, 'N') and waits until it has gone.
+bool AnswerMessageBoxWithKey(HWND box, WORD virtualKey, DWORD timeoutMs = kDefaultTimeoutMs);
+
+// ---------------------------------------------------------------------------------------------------
+// Screenshots
+
+// Saves what the screen shows in `area` (screen coordinates) as a 24-bit BMP file. Windows on top of
+// the area (a message box over a page) are part of the picture, as the user sees them.
+bool SaveScreenshot(const RECT& area, const std::string& bmpPath);
+// Saves the whole window (frame and title bar included) as the screen shows it.
+bool SaveWindowScreenshot(HWND window, const std::string& bmpPath);
+
+}  // namespace driver

@@ -1,0 +1,439 @@
+#include "installmanager/Installation.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "DisplayRecorder.h"
+#include "installmanager/Configuration.h"
+#include "installmanager/InstallerMessages.h"
+#include "installmanager/Settings.h"
+
+namespace {
+
+const char* const AlphaCode = "{6FFE34E9-3923-4074-A292-5E0676C4448A}";
+const HANDLE ProcessHandle = reinterpret_cast<HANDLE>(0x501);
+const HANDLE ThreadHandle = reinterpret_cast<HANDLE>(0x502);
+
+// What the fake installer and process calls answer, and the log of the calls made.
+struct Fake {
+    std::vector<std::string> calls;
+    std::map<std::string, UINT> installResults;  // by setup file name; 0 when missing
+    INSTALLSTATE productState = INSTALLSTATE_UNKNOWN;
+    int failingQueryStep = 0;                    // 1 to 5: that step of the product-code query fails
+    std::map<std::string, DWORD> exitCodes;      // programs that start; any other cannot
+    bool exitCodeReadable = true;
+    DWORD runningExitCode = 0;                   // of the program started last
+    std::function<void()> duringInstall;         // runs inside MsiInstallProductA
+    std::deque<MSG> queue;                       // the thread's message queue
+    std::deque<std::pair<DWORD, std::vector<UINT>>> waits;  // each wait's result, then messages that arrive
+};
+Fake fake;
+
+std::string FileNameOf(std::string path) {
+    if (!path.empty() && path.back() == '"') path.pop_back();
+    return path.substr(path.find_last_of('\\') + 1);
+}
+std::string Number(unsigned long long value) { return std::to_string(value); }
+std::string Hex(unsigned long value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%lX", value);
+    return text;
+}
+UINT FailsAt(int step, UINT error) { return fake.failingQueryStep == step ? error : ERROR_SUCCESS; }
+
+INSTALLUILEVEL WINAPI FakeSetInternalUI(INSTALLUILEVEL level, HWND* window) {
+    fake.calls.push_back("internal ui " + Number(level) + (window ? " window" : ""));
+    return INSTALLUILEVEL_DEFAULT;
+}
+INSTALLUI_HANDLERA WINAPI FakeSetExternalUI(INSTALLUI_HANDLERA handler, DWORD filter, LPVOID context) {
+    fake.calls.push_back("external ui " + Hex(filter) + (handler == InstallerUIHandler ? "" : " other handler") +
+                         (context ? " context" : ""));
+    return nullptr;
+}
+UINT WINAPI FakeEnableLog(DWORD mode, LPCSTR file, DWORD attributes) {
+    fake.calls.push_back("log " + Hex(mode) + " " + file + " " + Number(attributes));
+    return ERROR_SUCCESS;
+}
+UINT WINAPI FakeOpenDatabase(LPCSTR path, LPCSTR persist, MSIHANDLE* database) {
+    fake.calls.push_back(std::string("open ") + path + (persist == MSIDBOPEN_READONLY ? " read-only" : " writable"));
+    if (FailsAt(1, ERROR_OPEN_FAILED)) return ERROR_OPEN_FAILED;
+    *database = 101;
+    return ERROR_SUCCESS;
+}
+UINT WINAPI FakeOpenView(MSIHANDLE database, LPCSTR query, MSIHANDLE* view) {
+    fake.calls.push_back("view " + Number(database) + " " + query);
+    if (FailsAt(2, ERROR_BAD_QUERY_SYNTAX)) return ERROR_BAD_QUERY_SYNTAX;
+    *view = 102;
+    return ERROR_SUCCESS;
+}
+UINT WINAPI FakeExecute(MSIHANDLE view, MSIHANDLE parameters) {
+    fake.calls.push_back("execute " + Number(view) + " " + Number(parameters));
+    return FailsAt(3, ERROR_FUNCTION_FAILED);
+}
+UINT WINAPI FakeFetch(MSIHANDLE view, MSIHANDLE* record) {
+    fake.calls.push_back("fetch " + Number(view));
+    if (FailsAt(4, ERROR_NO_MORE_ITEMS)) return ERROR_NO_MORE_ITEMS;
+    *record = 103;
+    return ERROR_SUCCESS;
+}
+UINT WINAPI FakeGetString(MSIHANDLE record, UINT field, LPSTR buffer, DWORD* length) {
+    fake.calls.push_back("get " + Number(record) + " " + Number(field) + " " + Number(*length));
+    if (FailsAt(5, ERROR_MORE_DATA)) return ERROR_MORE_DATA;
+    std::snprintf(buffer, *length, "%s", AlphaCode);
+    *length = 38;
+    return ERROR_SUCCESS;
+}
+INSTALLSTATE WINAPI FakeQueryState(LPCSTR product) {
+    fake.calls.push_back(std::string("state ") + product);
+    return fake.productState;
+}
+UINT WINAPI FakeCloseMsiHandle(MSIHANDLE handle) {
+    fake.calls.push_back("close " + Number(handle));
+    return ERROR_SUCCESS;
+}
+UINT WINAPI FakeInstall(LPCSTR package, LPCSTR commandLine) {
+    fake.calls.push_back(std::string("install ") + package + " | " + commandLine);
+    if (fake.duringInstall) fake.duringInstall();
+    const auto found = fake.installResults.find(FileNameOf(package));
+    return found == fake.installResults.end() ? ERROR_SUCCESS : found->second;
+}
+BOOL WINAPI FakeCreateProcess(LPCSTR application, LPSTR commandLine, LPSECURITY_ATTRIBUTES processAttributes,
+                              LPSECURITY_ATTRIBUTES threadAttributes, BOOL inherit, DWORD flags, LPVOID environment,
+                              LPCSTR folder, LPSTARTUPINFOA startup, LPPROCESS_INFORMATION info) {
+    const bool plain = !application && !processAttributes && !threadAttributes && !inherit && flags == 0 &&
+                       !environment && !folder && startup && startup->cb == sizeof(STARTUPINFOA);
+    const std::string line = commandLine;
+    fake.calls.push_back("start " + line + (plain ? "" : " (unexpected arguments)"));
+    const auto found = fake.exitCodes.find(FileNameOf(line.substr(0, line.rfind(" -r"))));
+    if (found == fake.exitCodes.end()) return FALSE;
+    fake.runningExitCode = found->second;
+    info->hProcess = ProcessHandle;
+    info->hThread = ThreadHandle;
+    return TRUE;
+}
+BOOL WINAPI FakePeek(LPMSG message, HWND window, UINT first, UINT last, UINT remove) {
+    if (window || first || last || remove != PM_REMOVE) fake.calls.push_back("peek (unexpected arguments)");
+    if (fake.queue.empty()) return FALSE;
+    *message = fake.queue.front();
+    fake.queue.pop_front();
+    return TRUE;
+}
+LRESULT WINAPI FakeDispatch(const MSG* message) {
+    fake.calls.push_back("dispatch " + Number(message->message));
+    return 0;
+}
+void WINAPI FakePostQuit(int code) { fake.calls.push_back("post quit " + Number(code)); }
+DWORD WINAPI FakeWait(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds, DWORD wakeMask) {
+    const bool plain = count == 1 && handles[0] == ProcessHandle && !waitAll && milliseconds == INFINITE &&
+                       wakeMask == QS_PAINT;
+    fake.calls.push_back(std::string("wait") + (plain ? "" : " (unexpected arguments)"));
+    if (fake.waits.empty()) return WAIT_OBJECT_0;
+    const auto [result, arriving] = fake.waits.front();
+    fake.waits.pop_front();
+    for (UINT id : arriving) fake.queue.push_back(MSG{nullptr, id, 0, 0, 0, {0, 0}});
+    return result;
+}
+BOOL WINAPI FakeExitCode(HANDLE process, LPDWORD code) {
+    fake.calls.push_back(std::string("exit code") + (process == ProcessHandle ? "" : " of another handle"));
+    if (!fake.exitCodeReadable) return FALSE;
+    *code = fake.runningExitCode;
+    return TRUE;
+}
+BOOL WINAPI FakeCloseHandle(HANDLE handle) {
+    fake.calls.push_back(handle == ProcessHandle ? "close process" : handle == ThreadHandle ? "close thread" : "close ?");
+    return TRUE;
+}
+
+const TInstallerCalls FakeCalls = {
+    FakeSetInternalUI, FakeSetExternalUI, FakeEnableLog, FakeOpenDatabase, FakeOpenView, FakeExecute,
+    FakeFetch,         FakeGetString,     FakeQueryState, FakeCloseMsiHandle, FakeInstall, FakeCreateProcess,
+    FakePeek,          FakeDispatch,      FakePostQuit,   FakeWait,          FakeExitCode, FakeCloseHandle,
+};
+
+struct Entry {
+    std::string description, fileName;
+    bool exe = false, subFolder = false;
+};
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(folder + "\\" + name);
+            else DeleteFileA((folder + "\\" + name).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+bool FolderExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+class InstallationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        root = std::string(temp) + "tarnwick-installation-" + Number(GetCurrentProcessId());
+        CreateDirectoryA(root.c_str(), nullptr);
+        install = root + "\\Install Folder";
+        WizardSettings.SetInstallFolder(install);
+        Reset();
+    }
+    void TearDown() override {
+        RestoreInstallerCalls();
+        WizardSettings.RestartRequired = false;  // so that unloading asks for no restart
+        WizardSettings.LoggingEnabled = false;
+        WizardSettings.CancelRequested = false;
+        UnloadConfiguration();
+        RemoveTree(root);
+    }
+    void Reset() {
+        fake = Fake();
+        InstallerCalls = FakeCalls;
+        WizardSettings.RestartRequired = false;
+        WizardSettings.CancelRequested = false;
+        display.calls.clear();
+    }
+    // Loads a catalogue of these entries, all selected.
+    void Load(const std::vector<Entry>& entries) {
+        WizardSettings.RestartRequired = false;
+        if (ConfigurationLoaded()) UnloadConfiguration();
+        const std::string ini = root + "\\Setup.INI";
+        FILE* file = std::fopen(ini.c_str(), "w");
+        ASSERT_NE(nullptr, file);
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            std::fprintf(file, "[C%u]\nComponentDescription=%s\nFileName=%s\nFileIsExe=%d\nSetupFileSubFolder=%d\n",
+                         static_cast<unsigned>(i), entries[i].description.c_str(), entries[i].fileName.c_str(),
+                         entries[i].exe, entries[i].subFolder);
+        std::fclose(file);
+        ASSERT_TRUE(LoadConfigurationFrom(ini));
+        ASSERT_EQ(static_cast<int>(entries.size()), ComponentCount());
+    }
+    // The calls between the user-interface settings and the install of the first package.
+    std::vector<std::string> QueryCalls() const {
+        std::vector<std::string> query;
+        for (const std::string& call : fake.calls)
+            if (call.rfind("install ", 0) == 0) break;
+            else if (call.rfind("internal ui", 0) != 0 && call.rfind("external ui", 0) != 0) query.push_back(call);
+        return query;
+    }
+    std::string Staged(const std::string& name) const { return install + "\\SetupFiles\\" + name; }
+    std::string FirstInstall() const {
+        return "INSTALLDIR=\"" + install + "\" TWK_CAME_LAUNCHER=1 REBOOT=ReallySuppress";
+    }
+
+    std::string root, install;
+    DisplayRecorder display;
+};
+
+TEST_F(InstallationTest, ProductStateChoosesTheCommandLine) {
+    const struct {
+        INSTALLSTATE state;
+        bool reinstall;
+    } rows[] = {{INSTALLSTATE_UNKNOWN, false}, {INSTALLSTATE_ADVERTISED, true}, {INSTALLSTATE_ABSENT, false},
+                {INSTALLSTATE_LOCAL, false},   {INSTALLSTATE_DEFAULT, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.state);
+        Reset();
+        Load({{"Alpha", "alpha.msi"}});
+        fake.productState = row.state;
+        RunInstallation();
+        const std::string package = Staged("alpha.msi");
+        EXPECT_EQ((std::vector<std::string>{
+                      "internal ui 258", "external ui 7FDF", "open " + package + " read-only",
+                      std::string("view 101 ") + "SELECT `Value` FROM `Property` WHERE `Property`='ProductCode'",
+                      "execute 102 0", "fetch 102", "get 103 1 40", std::string("state ") + AlphaCode, "close 101",
+                      "close 102", "close 103",
+                      "install " + package + " | " + FirstInstall() +
+                          (row.reinstall ? " REINSTALL=ALL REINSTALLMODE=vomus" : "")}),
+                  fake.calls);
+        EXPECT_EQ((std::vector<std::string>{"bar min", "product Installing Alpha..."}), display.calls);
+    }
+}
+
+// Any failing step ends the query: first-install command line, and all three handles closed in order,
+// those never opened as 0.
+TEST_F(InstallationTest, QueryFailureAtEachStep) {
+    const std::vector<std::string> steps = {"open " + Staged("alpha.msi") + " read-only",
+                                            "view 101 SELECT `Value` FROM `Property` WHERE `Property`='ProductCode'",
+                                            "execute 102 0", "fetch 102", "get 103 1 40"};
+    const char* closes[][3] = {{"close 0", "close 0", "close 0"},       {"close 101", "close 0", "close 0"},
+                               {"close 101", "close 102", "close 0"},   {"close 101", "close 102", "close 0"},
+                               {"close 101", "close 102", "close 103"}};
+    for (int step = 1; step <= 5; ++step) {
+        SCOPED_TRACE(step);
+        Reset();
+        Load({{"Alpha", "alpha.msi"}});
+        fake.failingQueryStep = step;
+        fake.productState = INSTALLSTATE_DEFAULT;
+        RunInstallation();
+        std::vector<std::string> expected(steps.begin(), steps.begin() + step);
+        expected.insert(expected.end(), closes[step - 1], closes[step - 1] + 3);
+        EXPECT_EQ(expected, QueryCalls());
+        EXPECT_EQ("install " + Staged("alpha.msi") + " | " + FirstInstall(), fake.calls.back());
+    }
+}
+
+TEST_F(InstallationTest, PackageOutcomes) {
+    const struct {
+        UINT result;
+        bool restartBefore, succeeded, restartAfter;
+    } rows[] = {{0, false, true, false},     {3010, false, true, true}, {1602, false, false, false},
+                {1603, false, false, false}, {1641, false, false, false}, {0, true, true, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.result);
+        Reset();
+        Load({{"Alpha", "alpha.msi"}});
+        fake.installResults["alpha.msi"] = row.result;
+        WizardSettings.RestartRequired = row.restartBefore;
+        RunInstallation();
+        EXPECT_EQ(row.succeeded, Component(0).Succeeded);
+        EXPECT_EQ(row.restartAfter, WizardSettings.RestartRequired);
+    }
+}
+
+TEST_F(InstallationTest, ProgramOutcomes) {
+    const struct {
+        bool starts, readable;
+        DWORD exitCode;
+        bool succeeded, restart;
+    } rows[] = {{true, true, 0, true, false},  {true, true, 1, true, false}, {true, true, 8, true, true},
+                {true, false, 8, true, false}, {false, true, 0, false, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.exitCode);
+        Reset();
+        Load({{"Tools", "setup.exe", true}});
+        if (row.starts) fake.exitCodes["setup.exe"] = row.exitCode;
+        fake.exitCodeReadable = row.readable;
+        RunInstallation();
+        EXPECT_EQ(row.succeeded, Component(0).Succeeded);
+        EXPECT_EQ(row.restart, WizardSettings.RestartRequired);
+        // Quoted: the install folder has a blank.
+        std::vector<std::string> expected = {"internal ui 258", "external ui 7FDF",
+                                             "start \"" + Staged("setup.exe") + "\" -r"};
+        if (row.starts) expected.insert(expected.end(), {"wait", "exit code", "close process", "close thread"});
+        EXPECT_EQ(expected, fake.calls);
+        EXPECT_EQ((std::vector<std::string>{"cancel off", "bar min", "product Installing Tools...", "bar max",
+                                            "cancel on"}),
+                  display.calls);
+    }
+}
+
+TEST_F(InstallationTest, WaitDispatchesMessagesUntilTheProcessEnds) {
+    Load({{"Tools", "setup.exe", true}});
+    fake.exitCodes["setup.exe"] = 0;
+    fake.queue = {MSG{nullptr, WM_PAINT, 0, 0, 0, {0, 0}}, MSG{nullptr, WM_LBUTTONDOWN, 0, 0, 0, {0, 0}}};
+    fake.waits = {{WAIT_OBJECT_0 + 1, {WM_PAINT}}, {WAIT_OBJECT_0, {}}};
+    RunInstallation();
+    EXPECT_EQ((std::vector<std::string>{"internal ui 258", "external ui 7FDF", "start \"" + Staged("setup.exe") + "\" -r",
+                                        "dispatch 15", "dispatch 513", "wait", "dispatch 15", "wait", "exit code",
+                                        "close process", "close thread"}),
+              fake.calls);
+}
+
+TEST_F(InstallationTest, QuitEndsTheWaitAndIsPostedAgain) {
+    Load({{"Tools", "setup.exe", true}});
+    fake.exitCodes["setup.exe"] = 0;
+    fake.queue = {MSG{nullptr, WM_PAINT, 0, 0, 0, {0, 0}}, MSG{nullptr, WM_QUIT, 3, 0, 0, {0, 0}},
+                  MSG{nullptr, WM_PAINT, 0, 0, 0, {0, 0}}};
+    RunInstallation();
+    EXPECT_EQ((std::vector<std::string>{"internal ui 258", "external ui 7FDF", "start \"" + Staged("setup.exe") + "\" -r",
+                                        "dispatch 15", "post quit 3", "exit code", "close process", "close thread"}),
+              fake.calls);
+    EXPECT_TRUE(Component(0).Succeeded);
+}
+
+TEST_F(InstallationTest, CancelSkipsEveryLaterComponent) {
+    for (bool beforeRun : {false, true}) {
+        SCOPED_TRACE(beforeRun ? "cancelled before the run" : "cancelled during the first package");
+        Reset();
+        Load({{"Alpha", "alpha.msi"}, {"Tools", "setup.exe", true}, {"Beta", "beta.msi"}, {"Later", "later.exe", true}});
+        Component(3).Selected = false;
+        Component(3).Succeeded = true;  // not selected: must stay as it is
+        fake.exitCodes["setup.exe"] = 0;
+        fake.installResults["alpha.msi"] = 1602;
+        fake.duringInstall = [] { WizardSettings.CancelRequested = true; };
+        WizardSettings.CancelRequested = beforeRun;
+        RunInstallation();
+        EXPECT_FALSE(Component(0).Succeeded);
+        EXPECT_FALSE(Component(1).Succeeded);
+        EXPECT_FALSE(Component(2).Succeeded);
+        EXPECT_TRUE(Component(3).Succeeded);
+        int started = 0;
+        for (const std::string& call : fake.calls) started += call.rfind("install ", 0) == 0 || call.rfind("start ", 0) == 0;
+        EXPECT_EQ(beforeRun ? 0 : 1, started);
+    }
+}
+
+TEST_F(InstallationTest, NothingSelectedOnlyConfiguresTheInstaller) {
+    Load({{"Alpha", "alpha.msi"}, {"Tools", "setup.exe", true}});
+    Component(0).Selected = Component(1).Selected = false;
+    WizardSettings.LoggingEnabled = true;
+    RunInstallation();
+    EXPECT_EQ((std::vector<std::string>{"internal ui 258", "external ui 7FDF"}), fake.calls);
+    EXPECT_TRUE(display.calls.empty());
+}
+
+TEST_F(InstallationTest, StagedPathsFollowTheSubFolderSwitch) {
+    Load({{"Demo Pack", "demo.msi", false, true}, {"Tools", "setup.exe", true, true}});
+    fake.exitCodes["setup.exe"] = 0;
+    RunInstallation();
+    EXPECT_EQ(1u, std::count(fake.calls.begin(), fake.calls.end(),
+                             "install " + Staged("Demo Pack\\demo.msi") + " | " + FirstInstall()));
+    EXPECT_EQ(1u, std::count(fake.calls.begin(), fake.calls.end(), "start \"" + Staged("Tools\\setup.exe") + "\" -r"));
+}
+
+// Logging writes one log per package into <install>\Logs, creating the folder; programs get none.
+TEST_F(InstallationTest, Logging) {
+    const struct {
+        bool enabled, folderCreatable;
+        bool logs;
+    } rows[] = {{true, true, true}, {false, true, false}, {true, false, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.enabled ? "on" : "off") + (row.folderCreatable ? "" : ", folder cannot be created"));
+        Reset();
+        Load({{"Alpha", "alpha.msi"}, {"Tools", "setup.exe", true}, {"Beta", "beta.msi"}});
+        fake.exitCodes["setup.exe"] = 0;
+        // A file where the install folder's parent should be: no folder can be made below it.
+        std::string folder = install;
+        if (!row.folderCreatable) {
+            folder = root + "\\a file\\Install";
+            std::fclose(std::fopen((root + "\\a file").c_str(), "w"));
+        }
+        WizardSettings.SetInstallFolder(folder);
+        WizardSettings.LoggingEnabled = row.enabled;
+        RunInstallation();
+        std::vector<std::string> logs;
+        for (std::size_t i = 0; i < fake.calls.size(); ++i)
+            if (fake.calls[i].rfind("log ", 0) == 0) {
+                logs.push_back(fake.calls[i]);
+                EXPECT_EQ(0u, fake.calls[i + 1].rfind("open ", 0)) << "the log is enabled right before its package";
+            }
+        if (row.logs)
+            EXPECT_EQ((std::vector<std::string>{"log 1FDF " + folder + "\\Logs\\Alpha.log 1",
+                                                "log 1FDF " + folder + "\\Logs\\Beta.log 1"}),
+                      logs);
+        else
+            EXPECT_TRUE(logs.empty());
+        EXPECT_EQ(row.enabled && row.folderCreatable, FolderExists(folder + "\\Logs"));
+        EXPECT_TRUE(Component(0).Succeeded && Component(1).Succeeded && Component(2).Succeeded);
+        RemoveTree(install);
+        WizardSettings.SetInstallFolder(install);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+// The WinInet client: run-time binding from the system folder, the guard, forwarding, the reference.
+#include "web/QelWinInet.h"
+
+#include <gtest/gtest.h>
+
+#include <type_traits>
+
+#include "WinInetLoaderRecorder.h"
+
+namespace {
+
+class QelWinInetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WinInetLoaderRecorder::Reset();
+        SetWinInetLoaderCalls(WinInetLoaderRecorder::Calls());
+    }
+    void TearDown() override { SetWinInetLoaderCalls(nullptr); }
+
+    static std::string SystemLibraryPath() {
+        char folder[MAX_PATH] = {};
+        GetSystemDirectoryA(folder, MAX_PATH);
+        return std::string(folder) + "\\wininet.dll";
+    }
+};
+
+const std::vector<std::string> EntryNames = {"InternetOpenA",    "InternetConnectA",    "HttpOpenRequestA",
+                                             "HttpSendRequestA", "HttpQueryInfoA",      "InternetReadFile",
+                                             "InternetCloseHandle", "InternetGetLastResponseInfoA"};
+
+TEST_F(QelWinInetTest, MembersInTheirOrderAndAVirtualDestructor) {
+    static_assert(std::has_virtual_destructor<CQelWinInet>::value, "destroyed through its own type only, but virtual");
+    static_assert(!std::is_copy_constructible<CQelWinInet>::value, "owns a library reference");
+    CQelWinInet client;
+    const void* members[] = {&client.hLibrary,         &client.pInternetOpenA,      &client.pInternetConnectA,
+                             &client.pHttpOpenRequestA, &client.pHttpSendRequestA,  &client.pHttpQueryInfoA,
+                             &client.pInternetReadFile, &client.pInternetCloseHandle,
+                             &client.pInternetGetLastResponseInfoA};
+    for (std::size_t i = 1; i < std::size(members); ++i)
+        EXPECT_LT(static_cast<const char*>(members[i - 1]), static_cast<const char*>(members[i])) << i;
+}
+
+TEST_F(QelWinInetTest, LoadsTheRealLibraryFromTheSystemFolderOnly) {
+    const bool loadedBefore = GetModuleHandleA("wininet.dll") != nullptr;
+    {
+        CQelWinInet client;
+        ASSERT_NE(nullptr, client.hLibrary);
+        EXPECT_EQ(std::vector<std::string>{SystemLibraryPath()}, WinInetLoaderRecorder::loadedPaths);
+        EXPECT_EQ(std::vector<DWORD>{LOAD_WITH_ALTERED_SEARCH_PATH}, WinInetLoaderRecorder::loadFlags);
+        EXPECT_EQ(EntryNames, WinInetLoaderRecorder::resolved);
+        EXPECT_TRUE(client.pInternetOpenA && client.pInternetConnectA && client.pHttpOpenRequestA &&
+                    client.pHttpSendRequestA && client.pHttpQueryInfoA && client.pInternetReadFile &&
+                    client.pInternetCloseHandle && client.pInternetGetLastResponseInfoA);
+        const HINTERNET internet = client.Open("unit test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+        ASSERT_NE(nullptr, internet);
+        EXPECT_TRUE(client.Close(internet));
+        EXPECT_EQ(0, WinInetLoaderRecorder::frees);
+    }
+    EXPECT_EQ(1, WinInetLoaderRecorder::loads);
+    EXPECT_EQ(1, WinInetLoaderRecorder::frees);
+    // The one reference taken was the one released: the library is gone again unless it was
+    // loaded before.
+    if (!loadedBefore) {
+        EXPECT_EQ(nullptr, GetModuleHandleA("wininet.dll"));
+    }
+}
+
+TEST_F(QelWinInetTest, EachObjectHoldsItsOwnReference) {
+    WinInetLoaderRecorder::useFakes = true;
+    {
+        CQelWinInet first;
+        {
+            CQelWinInet second;
+            EXPECT_EQ(2, WinInetLoaderRecorder::loads);
+        }
+        EXPECT_EQ(1, WinInetLoaderRecorder::frees);
+        EXPECT_EQ(WinInetLoaderRecorder::FakeModule(), WinInetLoaderRecorder::lastFreed);
+        EXPECT_EQ(FakeInternet::Handle(0x10), first.Open("a", 0, nullptr, nullptr, 0));  // still bound
+    }
+    EXPECT_EQ(2, WinInetLoaderRecorder::frees);
+}
+
+TEST_F(QelWinInetTest, WithoutTheSystemFolderNothingIsLoadedFromElsewhere) {
+    WinInetLoaderRecorder::systemFolderFails = true;
+    CQelWinInet client;
+    EXPECT_EQ(nullptr, client.hLibrary);
+    EXPECT_TRUE(WinInetLoaderRecorder::loadedPaths.empty());
+}
+
+TEST_F(QelWinInetTest, MissingLibraryFailsEveryOperationWith1157) {
+    WinInetLoaderRecorder::libraryMissing = true;
+    {
+        CQelWinInet client;
+        EXPECT_EQ(nullptr, client.hLibrary);
+        EXPECT_TRUE(WinInetLoaderRecorder::resolved.empty());
+        EXPECT_EQ(nullptr, client.pInternetOpenA);
+        const HINTERNET some = FakeInternet::Handle(0x99);
+        LPCSTR accept[] = {"*/*", nullptr};
+        SetLastError(0);
+        const bool open = client.Open("a", 0, nullptr, nullptr, 0) != nullptr;
+        const DWORD openError = GetLastError();
+        SetLastError(0);
+        const bool connect = client.Connect(some, "h", 80, nullptr, nullptr, 3, 0, 0) != nullptr;
+        const DWORD connectError = GetLastError();
+        SetLastError(0);
+        const bool request = client.OpenRequest(some, "GET", "/", nullptr, nullptr, accept, 0, 0) != nullptr;
+        const DWORD requestError = GetLastError();
+        SetLastError(0);
+        const bool send = client.SendRequest(some, nullptr, 0, nullptr, 0) != FALSE;
+        const DWORD sendError = GetLastError();
+        SetLastError(0);
+        const bool close = client.Close(some) != FALSE;
+        const DWORD closeError = GetLastError();
+        EXPECT_FALSE(open || connect || request || send || close);
+        EXPECT_EQ((std::vector<DWORD>(5, ERROR_DLL_NOT_FOUND)),
+                  (std::vector<DWORD>{openError, connectError, requestError, sendError, closeError}));
+        EXPECT_EQ(1157u, openError);
+    }
+    EXPECT_EQ(0, WinInetLoaderRecorder::frees);  // nothing to release
+}
+
+TEST_F(QelWinInetTest, MissingEntryPointFailsOnlyItsOperation) {
+    WinInetLoaderRecorder::missingEntries = {"HttpSendRequestA"};
+    CQelWinInet client;
+    ASSERT_NE(nullptr, client.hLibrary);
+    EXPECT_EQ(EntryNames, WinInetLoaderRecorder::resolved);  // the look-ups go on after a miss
+    EXPECT_EQ(nullptr, client.pHttpSendRequestA);
+    EXPECT_NE(nullptr, client.pInternetGetLastResponseInfoA);
+
+    // Nothing goes on the network before a request is sent.
+    const HINTERNET internet = client.Open("unit test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    ASSERT_NE(nullptr, internet);
+    const HINTERNET connection =
+        client.Connect(internet, "127.0.0.1", INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+    ASSERT_NE(nullptr, connection);
+    LPCSTR accept[] = {"*/*", nullptr};
+    const HINTERNET request = client.OpenRequest(connection, "GET", "/", nullptr, nullptr, accept, 0, 0);
+    ASSERT_NE(nullptr, request);
+    SetLastError(0);
+    EXPECT_FALSE(client.SendRequest(request, nullptr, 0, nullptr, 0));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_DLL_NOT_FOUND), GetLastError());
+    EXPECT_TRUE(client.Close(request));
+    EXPECT_TRUE(client.Close(connection));
+    EXPECT_TRUE(client.Close(internet));
+}
+
+TEST_F(QelWinInetTest, ForwardsArgumentsAndResultsUnchanged) {
+    WinInetLoaderRecorder::useFakes = true;
+    CQelWinInet client;
+    LPCSTR accept[] = {"text/*", "*/*", nullptr};
+    char body[] = "x";
+    SetLastError(0);
+    EXPECT_EQ(FakeInternet::Handle(0x10), client.Open("agent", 1, "proxy", "bypass", 7));
+    EXPECT_EQ(4242u, GetLastError());  // the entry point's last error is left as it was
+    EXPECT_EQ(FakeInternet::Handle(0x20),
+              client.Connect(FakeInternet::Handle(0x10), "host", 8080, "user", "pw", 3, 9, 77));
+    EXPECT_EQ(FakeInternet::Handle(0x30),
+              client.OpenRequest(FakeInternet::Handle(0x20), "GET", "/p?q=1", "HTTP/1.0", "ref", accept, 5, 66));
+    EXPECT_TRUE(client.SendRequest(FakeInternet::Handle(0x30), "H: v", 4, body, 1));
+    EXPECT_TRUE(client.Close(FakeInternet::Handle(0x30)));
+    EXPECT_EQ((std::vector<std::string>{"Open agent 1 proxy bypass 7", "Connect 16 host 8080 user pw 3 9 77",
+                                        "OpenRequest 32 GET /p?q=1 HTTP/1.0 ref [text/*][*/*] 5 66",
+                                        "SendRequest 48 H: v 4 data 1", "Close 48"}),
+              FakeInternet::log);
+}
+
+}  // namespace
