@@ -11,10 +11,9 @@ const char* const RestartFailedMessage =
 
 namespace {
 
-const RestartCalls realCalls = {
-    ::MessageBoxA,         ::GetVersion, ::GetCurrentProcess, ::OpenProcessToken, ::LookupPrivilegeValueA,
-    ::AdjustTokenPrivileges, ::CloseHandle, ::GetLastError,    ::ExitWindowsEx,
-};
+const RestartCalls realCalls = {::MessageBoxA,      ::GetVersion,           ::GetCurrentProcess,
+                                 ::OpenProcessToken, ::LookupPrivilegeValueA, ::AdjustTokenPrivileges,
+                                 ::CloseHandle,      ::GetLastError,          ::ExitWindowsEx};
 const RestartCalls* current = &realCalls;
 
 void ShowFailure(const RestartCalls& calls) {

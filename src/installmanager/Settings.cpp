@@ -91,20 +91,16 @@ std::string GetProgramFilesFolder() {
 bool CreateDirectoryTree(const std::string& path) {
     if (path.size() > MaxPathLength) return false;
     if (CreateDirectoryA(path.c_str(), nullptr)) return true;
-    switch (GetLastError()) {
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_FILE_NOT_FOUND: {
+    const DWORD error = GetLastError();
+    if (error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND) {
         const std::size_t separator = ParentSeparator(path);
         if (separator == std::string::npos) return false;
         if (!CreateDirectoryTree(path.substr(0, separator))) return false;
         return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
     }
-    case ERROR_ALREADY_EXISTS:
-        // A file of that name is no folder to put anything into.
-        return IsFolder(path);
-    default:
-        return false;
-    }
+    // Already there, or a root that cannot be created but exists ("C:", "\\server\share"). Either way
+    // what counts is a folder: a file of that name is no place to put anything.
+    return IsFolder(path);
 }
 
 // ---- Disk space ----

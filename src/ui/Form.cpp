@@ -277,9 +277,18 @@ void TForm::ShowWindowNow() {
     SetForegroundWindow(hwnd);
     HWND focus = lastFocus && IsWindow(lastFocus) && IsWindowEnabled(lastFocus) && IsWindowVisible(lastFocus)
                      ? lastFocus
-                     : GetNextDlgTabItem(hwnd, nullptr, FALSE);
+                     : FirstTabStop();
     if (focus) SetFocus(focus);
     UpdateWindow(hwnd);
+}
+
+HWND TForm::FirstTabStop() const {
+    // Children are created in Tab order, so the first usable tab stop is the first in that order.
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        LONG style = GetWindowLongA(child, GWL_STYLE);
+        if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED)) return child;
+    }
+    return nullptr;
 }
 
 void TForm::HideWindowNow() {

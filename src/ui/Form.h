@@ -114,6 +114,7 @@ private:
     HBRUSH ControlColor(HDC dc, HWND control);
     void PaintBackground(HDC dc);
     void ShowWindowNow();
+    HWND FirstTabStop() const;
     void HideWindowNow();
     void PressButton(HWND button);
 

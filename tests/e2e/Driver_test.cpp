@@ -113,11 +113,14 @@ TEST_F(DriverTest, ReadsAndChangesAListViewOfAnotherProcess) {
 }
 
 TEST_F(DriverTest, ClicksAnswersBoxesAndReadsTheFullExitCode) {
+    const HWND next = Control(408, 368);
+    const HWND answer = Control(128, 104);  // the target writes the box's answer here
     ASSERT_TRUE(SetText(Control(208, 224), "Hello, World!"));
     ASSERT_TRUE(Click(Control(128, 272)));
     EXPECT_TRUE(WaitUntil([&] { return CheckState(Control(128, 272)) == BST_CHECKED; }));
+    EXPECT_FALSE(Click(Control(320, 368))) << "a disabled button cannot be clicked";
 
-    ASSERT_TRUE(Click(Control(408, 368)));
+    ASSERT_TRUE(Click(next));
     HWND box = WaitForMessageBox(target.Id(), "Confirm");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(FindAnyMessageBox(target.Id()), box);
@@ -125,12 +128,15 @@ TEST_F(DriverTest, ClicksAnswersBoxesAndReadsTheFullExitCode) {
     EXPECT_EQ(MessageBoxIcon(box), 32514 /* IDI_QUESTION */);
     EXPECT_TRUE(MessageBoxHasButton(box, IDYES));
     EXPECT_TRUE(MessageBoxHasButton(box, IDNO));
+    EXPECT_FALSE(MessageBoxHasButton(box, IDOK));
     EXPECT_FALSE(IsEnabled(page)) << "a modal box disables its owner";
+    EXPECT_FALSE(Click(next)) << "the page's buttons cannot be clicked while its box is up";
     ASSERT_TRUE(AnswerMessageBox(box, IDNO));
-    EXPECT_TRUE(WaitUntil([&] { return IsEnabled(page); }));
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(answer) == "Answer 7"; })) << TextOf(answer);
+    EXPECT_TRUE(IsEnabled(page));
     EXPECT_TRUE(target.Running());
 
-    ASSERT_TRUE(Click(Control(408, 368)));
+    ASSERT_TRUE(Click(next));
     box = WaitForMessageBox(target.Id(), "Confirm");
     ASSERT_NE(box, nullptr);
     ASSERT_TRUE(AnswerMessageBox(box, IDYES));
@@ -142,6 +148,7 @@ TEST_F(DriverTest, TypesKeysIntoTheForegroundWindow) {
     ASSERT_TRUE(BringToFront(page));
     const HWND edit = Control(208, 224);
     const HWND check = Control(128, 272);
+    const HWND answer = Control(128, 104);
     ASSERT_TRUE(Focus(edit));
     ASSERT_TRUE(TypeText("Hello, World!"));
     EXPECT_TRUE(WaitUntil([&] { return TextOf(edit) == "Hello, World!"; })) << TextOf(edit);
@@ -159,15 +166,36 @@ TEST_F(DriverTest, TypesKeysIntoTheForegroundWindow) {
     HWND box = WaitForMessageBox(target.Id(), "Confirm");
     ASSERT_NE(box, nullptr);
     ASSERT_TRUE(AnswerMessageBoxWithKey(box, 'N'));
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(answer) == "Answer 7"; })) << TextOf(answer);
     ASSERT_TRUE(BringToFront(page));
     ASSERT_TRUE(PressAlt('n'));  // "&Next >"
     box = WaitForMessageBox(target.Id(), "Confirm");
     ASSERT_NE(box, nullptr);
-    ASSERT_TRUE(AnswerMessageBoxWithKey(box, VK_ESCAPE)) << "Esc answers No in a Yes/No box";
-    ASSERT_TRUE(BringToFront(page));
-    ASSERT_TRUE(PressKey(VK_ESCAPE));  // the cancel button
+    ASSERT_TRUE(AnswerMessageBoxWithKey(box, VK_RETURN));  // Yes, the box's default button
     ASSERT_TRUE(target.WaitForExit());
-    EXPECT_EQ(target.ExitCode(), 2u);
+    EXPECT_EQ(target.ExitCode(), 13000u + 4);
+}
+
+TEST_F(DriverTest, EndsTheProgramWithEscapeAltF4AndTheCloseBox) {
+    struct Case {
+        const char* what;
+        bool (*act)(HWND page);
+        DWORD exitCode;
+    };
+    const Case cases[] = {
+        {"Esc", [](HWND p) { return BringToFront(p) && PressKey(VK_ESCAPE); }, 2},
+        {"Alt+F4", [](HWND p) { return BringToFront(p) && PressAltKey(VK_F4); }, 3},
+        {"close box", [](HWND p) { return PressCloseBox(p); }, 3},
+    };
+    for (const Case& c : cases) {
+        Process program;
+        ASSERT_TRUE(program.Start(BesideThisProgram("driver-target.exe"), "TfrmWelcome", ""));
+        const HWND window = WaitForPage(program.Id(), "TfrmWelcome");
+        ASSERT_NE(window, nullptr) << c.what;
+        ASSERT_TRUE(c.act(window)) << c.what;
+        ASSERT_TRUE(program.WaitForExit()) << c.what;
+        EXPECT_EQ(program.ExitCode(), c.exitCode) << c.what;
+    }
 }
 
 TEST_F(DriverTest, MovesTheWindowAndTakesAScreenshot) {

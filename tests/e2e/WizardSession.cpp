@@ -61,7 +61,7 @@ void UninstallTestProducts() {
     for (DWORD i = 0; MsiEnumProductsA(i, code) == ERROR_SUCCESS; ++i) {
         char name[256] = "";
         DWORD length = sizeof name;
-        MsiGetProductInfoA(code, INSTALLPROPERTY_PRODUCTNAMEA, name, &length);
+        MsiGetProductInfoA(code, "ProductName", name, &length);
         if (std::string(name).rfind("Tarnwick Test", 0) == 0) products.push_back(code);
     }
     for (const std::string& product : products) {
@@ -74,14 +74,10 @@ void WizardSession::SetUp() {
     root = std::string("C:\\twk-e2e\\") + info->test_suite_name() + "." + info->name();
     RemoveTree(root);
     dist = root + "\\dist";
-    programFiles = root + "\\Program Files";
-    installFolder = programFiles + "\\Tarnwick";
+    installFolder = root + "\\Install";
     CreateDirectoryA("C:\\twk-e2e", nullptr);
     CreateDirectoryA(root.c_str(), nullptr);
     CreateDirectoryA(dist.c_str(), nullptr);
-    CreateDirectoryA(programFiles.c_str(), nullptr);
-    // The wizard takes the Program Files folder from the environment first.
-    SetEnvironmentVariableA("ProgramFiles", programFiles.c_str());
     ASSERT_TRUE(CopyFileA(BuildPath("TarnwickSetup.exe").c_str(), (dist + "\\TarnwickSetup.exe").c_str(), FALSE))
         << "the wizard under test was not built";
     UninstallTestProducts();
@@ -140,10 +136,24 @@ void WizardSession::Answer(const char* caption, const std::string& text, int but
     ASSERT_TRUE(driver::AnswerMessageBox(box, buttonId));
 }
 
+std::string DefaultInstallFolder() {
+    char folder[MAX_PATH] = "";
+    DWORD length = GetEnvironmentVariableA("ProgramFiles", folder, sizeof folder);
+    return std::string(length > 0 && length < sizeof folder ? folder : "C:\\Program Files") + "\\Tarnwick";
+}
+
+void WizardSession::ChooseInstallFolder(HWND destination, const std::string& folder) {
+    HWND shown = At(destination, 128, 288);
+    ASSERT_TRUE(driver::SetText(shown, folder));
+    ASSERT_TRUE(driver::WaitUntil([&] { return driver::TextOf(shown) == folder; }));
+}
+
 HWND WizardSession::GoToReadyPage() {
     Press(Page("TfrmWelcome"), "&Next >");
     Press(Page("TfrmSelection"), "&Next >");
-    Press(Page("TfrmDestination"), "&Next >");
+    HWND destination = Page("TfrmDestination");
+    ChooseInstallFolder(destination, installFolder);
+    Press(destination, "&Next >");
     Press(Page("TfrmContactInfo"), "&Next >");
     return Page("TfrmReadyToInstall");
 }

@@ -17,6 +17,8 @@ std::string ScreenshotPath(const std::string& name);  // build/screenshots/<name
 std::string ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
+// Where the wizard installs when nobody chooses a folder: the Program Files folder + "\Tarnwick".
+std::string DefaultInstallFolder();
 
 class WizardSession : public ::testing::Test {
 protected:
@@ -40,14 +42,15 @@ protected:
     HWND At(HWND page, int x, int y);
     // Waits for a message box with `caption`, checks its text, and answers it with `buttonId`.
     void Answer(const char* caption, const std::string& text, int buttonId);
-    // Walks from the welcome page to the ready page with Next, leaving every value as it is.
+    // Puts `folder` on the destination page as the folder browser does after a choice.
+    void ChooseInstallFolder(HWND destination, const std::string& folder);
+    // Walks from the welcome page to the ready page with Next, installing into installFolder.
     HWND GoToReadyPage();
     void Screenshot(HWND window, const std::string& name);
 
     std::string root;          // everything of this test lives below here
     std::string dist;          // the wizard and its files
-    std::string programFiles;  // ProgramFiles as the wizard sees it
-    std::string installFolder; // the default install folder: programFiles + "\Tarnwick"
+    std::string installFolder; // the test's own install folder (see GoToReadyPage)
     driver::Process wizard;
 };
 

@@ -138,15 +138,6 @@ TEST_F(ConfigurationTest, FileIsNamedAfterTheExecutable) {
     EXPECT_EQ("Found", Component(0).ComponentDescription);
 }
 
-TEST_F(ConfigurationTest, RealExecutableNamesTheFile) {
-    char module[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, module, MAX_PATH);
-    const std::string name = ConfigurationFileName();
-    ASSERT_GE(name.size(), 4u);
-    EXPECT_EQ(".INI", name.substr(name.size() - 4));
-    EXPECT_EQ(std::string(module).substr(0, name.size() - 4), name.substr(0, name.size() - 4));
-}
-
 TEST_F(ConfigurationTest, UnloadFreesTheCatalogueThenAsksForADueRestart) {
     struct Row {
         bool restartRequired;

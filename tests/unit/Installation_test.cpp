@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "DisplayRecorder.h"
+#include "InstallManagerFixture.h"
+#include "TempFolder.h"
 #include "installmanager/Configuration.h"
 #include "installmanager/InstallerMessages.h"
 #include "installmanager/Settings.h"
@@ -162,44 +164,19 @@ struct Entry {
     bool exe = false, subFolder = false;
 };
 
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(folder + "\\" + name);
-            else DeleteFileA((folder + "\\" + name).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-bool FolderExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-class InstallationTest : public ::testing::Test {
+// The install manager's state starts fresh (and restarts go to a recorder); the install folder, with a
+// blank in its name as under Program Files, lies in a temporary folder.
+class InstallationTest : public InstallManagerTest {
 protected:
     void SetUp() override {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        root = std::string(temp) + "tarnwick-installation-" + Number(GetCurrentProcessId());
-        CreateDirectoryA(root.c_str(), nullptr);
-        install = root + "\\Install Folder";
+        InstallManagerTest::SetUp();
+        install = temp / "Install Folder";
         WizardSettings.SetInstallFolder(install);
         Reset();
     }
     void TearDown() override {
         RestoreInstallerCalls();
-        WizardSettings.RestartRequired = false;  // so that unloading asks for no restart
-        WizardSettings.LoggingEnabled = false;
-        WizardSettings.CancelRequested = false;
-        UnloadConfiguration();
-        RemoveTree(root);
+        InstallManagerTest::TearDown();
     }
     void Reset() {
         fake = Fake();
@@ -210,9 +187,9 @@ protected:
     }
     // Loads a catalogue of these entries, all selected.
     void Load(const std::vector<Entry>& entries) {
-        WizardSettings.RestartRequired = false;
-        if (ConfigurationLoaded()) UnloadConfiguration();
-        const std::string ini = root + "\\Setup.INI";
+        WizardSettings.RestartRequired = false;  // unloading asks for no restart
+        UnloadConfiguration();
+        const std::string ini = temp / "Setup.INI";
         FILE* file = std::fopen(ini.c_str(), "w");
         ASSERT_NE(nullptr, file);
         for (std::size_t i = 0; i < entries.size(); ++i)
@@ -226,9 +203,8 @@ protected:
     // The calls between the user-interface settings and the install of the first package.
     std::vector<std::string> QueryCalls() const {
         std::vector<std::string> query;
-        for (const std::string& call : fake.calls)
-            if (call.rfind("install ", 0) == 0) break;
-            else if (call.rfind("internal ui", 0) != 0 && call.rfind("external ui", 0) != 0) query.push_back(call);
+        for (std::size_t i = 2; i < fake.calls.size() && fake.calls[i].rfind("install ", 0) != 0; ++i)
+            query.push_back(fake.calls[i]);
         return query;
     }
     std::string Staged(const std::string& name) const { return install + "\\SetupFiles\\" + name; }
@@ -236,7 +212,8 @@ protected:
         return "INSTALLDIR=\"" + install + "\" TWK_CAME_LAUNCHER=1 REBOOT=ReallySuppress";
     }
 
-    std::string root, install;
+    TempFolder temp;
+    std::string install;
     DisplayRecorder display;
 };
 
@@ -411,8 +388,8 @@ TEST_F(InstallationTest, Logging) {
         // A file where the install folder's parent should be: no folder can be made below it.
         std::string folder = install;
         if (!row.folderCreatable) {
-            folder = root + "\\a file\\Install";
-            std::fclose(std::fopen((root + "\\a file").c_str(), "w"));
+            folder = temp / "a file\\Install";
+            WriteTextFile(temp / "a file", "");
         }
         WizardSettings.SetInstallFolder(folder);
         WizardSettings.LoggingEnabled = row.enabled;
@@ -431,7 +408,7 @@ TEST_F(InstallationTest, Logging) {
             EXPECT_TRUE(logs.empty());
         EXPECT_EQ(row.enabled && row.folderCreatable, FolderExists(folder + "\\Logs"));
         EXPECT_TRUE(Component(0).Succeeded && Component(1).Succeeded && Component(2).Succeeded);
-        RemoveTree(install);
+        TempFolder::RemoveTree(install);
         WizardSettings.SetInstallFolder(install);
     }
 }

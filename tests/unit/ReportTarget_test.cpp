@@ -35,8 +35,8 @@ TEST(ReportTarget, ContactsAndSucceededIdentifiersInOrder) {
         {{{true, "-1 "}, {true, "-01"}}, "-1%20_-01"},  // only exactly "-1" is left out
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(std::string("/support/tracking.aspx?fname=Mary_Ann&lname=de_Vries&email=mary.devries@example.org&id=") +
-                      row.id + "&allow=1",
+        EXPECT_EQ(std::string("/support/tracking.aspx?fname=Mary_Ann&lname=de_Vries&email=mary.devries@example.org") +
+                      "&id=" + row.id + "&allow=1",
                   Target(Mary, row.components));
     }
 }

@@ -47,7 +47,8 @@ TEST_F(SettingsTest, ProgramFilesFromTheRegistryWithoutTheEnvironment) {
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS,
               RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0, KEY_READ, &key));
-    const LONG found = RegQueryValueExA(key, "ProgramFilesDir", nullptr, nullptr, reinterpret_cast<BYTE*>(registry), &size);
+    const LONG found =
+        RegQueryValueExA(key, "ProgramFilesDir", nullptr, nullptr, reinterpret_cast<BYTE*>(registry), &size);
     RegCloseKey(key);
     ASSERT_EQ(ERROR_SUCCESS, found);
     ASSERT_STRNE("", registry);
@@ -67,18 +68,6 @@ TEST_F(SettingsTest, LogFolderFollowsTheStoredInstallFolder) {
     EXPECT_EQ("F:\\Logs", WizardSettings.GetLogFolder());
 }
 
-TEST_F(SettingsTest, ContactDetailsAndFlagsStartEmpty) {
-    EXPECT_EQ("", WizardSettings.GetContactFirstName());
-    EXPECT_FALSE(WizardSettings.LoggingEnabled || WizardSettings.CancelRequested ||
-                 WizardSettings.RestartRequired || WizardSettings.DeferRestart);
-    WizardSettings.SetContactFirstName("Mary Ann");
-    WizardSettings.SetContactLastName("de Vries");
-    WizardSettings.SetContactEmail("mary@example.org");
-    EXPECT_EQ("Mary Ann|de Vries|mary@example.org", WizardSettings.GetContactFirstName() + "|" +
-                                                        WizardSettings.GetContactLastName() + "|" +
-                                                        WizardSettings.GetContactEmail());
-}
-
 TEST_F(SettingsTest, CreateDirectoryTree) {
     TempFolder folder;
     WriteTextFile(folder / "file", "in the way");
@@ -92,6 +81,7 @@ TEST_F(SettingsTest, CreateDirectoryTree) {
     const Row rows[] = {
         {folder / "x\\y\\z", true, true},             // three missing levels
         {folder / "existing", true, true},
+        {"C:\\", true, true},                         // a root exists but cannot be created
         {folder / "p\\q\\", true, true},              // trailing backslash
         {folder / "f/g/h", true, true},               // forward slashes split too
         {folder / "file", false, false},              // a file is no folder
@@ -188,15 +178,6 @@ TEST_F(DiskSpaceTest, AsksAboutTheDriveOrShareRoot) {
     }
 }
 
-TEST_F(DiskSpaceTest, DefaultInstallFolderIsFilledInFirst) {
-    ScopedEnvironment programFiles("ProgramFiles", "K:\\Programs");
-    WizardSettings = TWizardSettings();
-    DiskSpaceRecorder::freeBytes = 500000;
-    EXPECT_TRUE(HasEnoughDiskSpace());
-    EXPECT_EQ("K:\\", DiskSpaceRecorder::root);
-    EXPECT_EQ("K:\\Programs\\Tarnwick", WizardSettings.GetInstallFolder());
-}
-
 TEST_F(DiskSpaceTest, RealQueryOnTheTestFolder) {
     SetDiskSpaceCalls(nullptr);
     WizardSettings.SetInstallFolder(folder.Path());
@@ -283,17 +264,6 @@ TEST_F(CopySetupFilesTest, OverLongDestinationsAreSkippedNotCut) {
     FindClose(search);
     std::sort(names.begin(), names.end());
     EXPECT_EQ((std::vector<std::string>{"Demo Pack", "alpha.msi", fits}), names);
-}
-
-TEST_F(SettingsTest, ExecutableFolderFollowsTheOverride) {
-    char module[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, module, MAX_PATH);
-    const std::string real = module;
-    EXPECT_EQ(real.substr(0, real.rfind('\\')), ExecutableFolder());
-    OverrideExecutablePath("D:\\dist\\TarnwickSetup.exe");
-    EXPECT_EQ("D:\\dist", ExecutableFolder());
-    OverrideExecutablePath("");
-    EXPECT_EQ(real.substr(0, real.rfind('\\')), ExecutableFolder());
 }
 
 }  // namespace

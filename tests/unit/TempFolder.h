@@ -62,8 +62,8 @@ inline void WriteTextFile(const std::string& path, const std::string& content) {
 
 // The file's content, or "<missing>" when it cannot be opened.
 inline std::string ReadTextFile(const std::string& path) {
-    const HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return "<missing>";
     std::string content;
     char buffer[4096];

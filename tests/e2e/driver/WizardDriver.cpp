@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace driver {
 
@@ -44,20 +43,28 @@ DWORD ProcessOf(HWND window) {
     return processId;
 }
 
+// Collects the windows that the enumeration passes to a filter; the callback must be a named
+// CALLBACK function, a lambda does not have the calling convention on 32-bit Windows.
+struct WindowSearch {
+    DWORD processId;  // 0: any process
+    const std::function<bool(HWND)>* accept;
+    bool firstOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    if ((search->processId == 0 || ProcessOf(window) == search->processId) && (*search->accept)(window)) {
+        search->found.push_back(window);
+        if (search->firstOnly) return FALSE;
+    }
+    return TRUE;
+}
+
 // Top-level windows of a process in Z order (top first), filtered by `accept`.
 std::vector<HWND> TopLevelWindows(DWORD processId, const std::function<bool(HWND)>& accept) {
-    struct Search {
-        DWORD processId;
-        const std::function<bool(HWND)>* accept;
-        std::vector<HWND> found;
-    } search{processId, &accept, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            if (ProcessOf(window) == s->processId && (*s->accept)(window)) s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{processId, &accept, false, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -234,7 +241,9 @@ Process::~Process() {
 }
 
 bool Process::Start(const std::string& exePath, const std::string& arguments, const std::string& workingFolder) {
-    if (handle_) return false;
+    if (Running()) return false;
+    if (handle_) CloseHandle(handle_);  // an earlier run of this object has ended
+    handle_ = nullptr;
     std::string commandLine = "\"" + exePath + "\"";
     if (!arguments.empty()) commandLine += " " + arguments;
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
@@ -386,22 +395,13 @@ HWND ChildAt(HWND parent, int x, int y, const std::string& className) {
 }
 
 HWND ChildButton(HWND parent, const std::string& caption) {
-    struct Search {
-        std::string wanted;
-        HWND found;
-    } search{WithoutAccessMarks(caption), nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            if (EqualNoCase(ClassOf(child), "Button") && WithoutAccessMarks(TextOf(child)) == s->wanted) {
-                s->found = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    const std::string wanted = WithoutAccessMarks(caption);
+    const std::function<bool(HWND)> accept = [&](HWND child) {
+        return EqualNoCase(ClassOf(child), "Button") && WithoutAccessMarks(TextOf(child)) == wanted;
+    };
+    WindowSearch search{0, &accept, true, {}};
+    EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found.empty() ? nullptr : search.found.front();
 }
 
 std::string TextOf(HWND window) {
@@ -434,6 +434,11 @@ bool Click(HWND button) {
     const HWND top = GetAncestor(button, GA_ROOT);
     if (top && !IsWindowEnabled(top)) return false;
     return PostMessageA(button, BM_CLICK, 0, 0) != FALSE;
+}
+
+bool PressCloseBox(HWND window) {
+    if (!(GetWindowLongPtrA(window, GWL_STYLE) & WS_SYSMENU)) return false;
+    return PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0) != FALSE;
 }
 
 bool SetText(HWND edit, const std::string& text) {
@@ -575,7 +580,8 @@ std::string ListCell(HWND list, int row, int column) {
 std::vector<std::vector<std::string>> ListRows(HWND list) {
     std::vector<std::vector<std::string>> rows;
     const int count = ListRowCount(list);
-    const int columns = ListColumnCount(list) > 0 ? ListColumnCount(list) : 1;
+    int columns = ListColumnCount(list);
+    if (columns <= 0) columns = 1;  // a list without columns still has the item text
     for (int row = 0; row < count; ++row) {
         std::vector<std::string> cells;
         for (int column = 0; column < columns; ++column) cells.push_back(ListCell(list, row, column));

@@ -8,33 +8,36 @@
 // it. Calls that make the target do something (a click, a key) return at once: a click may open a
 // modal message box, and the driver must stay free to answer it. Check the outcome with WaitUntil.
 //
-// What we found out under Wine 8 (wine64, Xvfb, no window manager, windows unmanaged):
-// - Focus: SetForegroundWindow from the driver's process works on the target's windows (Wine does
-//   not apply Windows' foreground lock), and GetForegroundWindow then names the page at once. The
-//   driver still waits for it (BringToFront) and checks, because the same call on Windows may only
-//   flash the task bar button; there AttachThreadInput to the foreground thread makes it work, which
-//   BringToFront does as a fallback. SetFocus on a control of another thread needs AttachThreadInput
-//   on both systems (Focus does it).
-// - SendInput: keys go to the window that has the keyboard focus in the foreground thread, exactly
-//   as typed keys do; make the page foreground first (the key functions do not do it for you).
-//   Characters typed with VkKeyScan'd virtual keys arrive as WM_KEYDOWN/WM_CHAR in the target;
-//   Alt+letter arrives as WM_SYSKEYDOWN/WM_SYSCHAR, so IsDialogMessage mnemonics work. Input is
-//   queued: it has been processed only once its effect can be seen, so poll for it.
-// - Posted BM_CLICK clicks a button of another process reliably, also a disabled window's button is
-//   ignored as on Windows (a disabled button does not react to BM_CLICK). A modal message box opened
-//   by the click runs in the target; the driver's next calls are not blocked by it.
-// - Message boxes are top-level "#32770" windows whose text is the caption. Wine gives the message
-//   text's static control the id 100 and the icon the id 1088 (Windows: 0xFFFF and 0x14), so the
-//   text is found as the static control that is not an icon. Their buttons carry the IDYES/IDNO/IDOK
-//   ids on both systems. Standard icons are shared handles: STM_GETICON equals LoadIcon(IDI_*).
-// - Cross-process list-view reading with VirtualAllocEx/WriteProcessMemory/ReadProcessMemory
-//   around LVM_GETITEMTEXTA / LVM_GETITEMA works unchanged; LVM_GETITEMSTATE needs no memory.
-// - BitBlt from the screen DC (GetDC(nullptr)) reads the X server's screen, so a screenshot shows
-//   the windows as drawn, message boxes on top of pages included.
-// - Timing: with unmanaged windows a page change or an answered message box takes some 10-50 ms; a
-//   click or key takes effect within one poll of 10 ms in most cases. A first window of a new process
-//   appears within about 0.3-1 s with a running wineserver. Keep time-outs generous (seconds); they
-//   cost nothing when the condition is met early.
+// What we found out under Wine 8 (wine64, Xvfb, no window manager, prefix with unmanaged windows),
+// measured with the smoke test's window program:
+// - Foreground and focus: a new process's first window becomes the foreground window by itself.
+//   SetForegroundWindow from the driver's process works at once on another process's window (Wine
+//   has no foreground lock); GetForegroundWindow names it within a millisecond. Windows may refuse
+//   it to a background process, so BringToFront waits, checks and falls back to AttachThreadInput
+//   with the foreground thread. A message box becomes the foreground window when it opens, and its
+//   owner is foreground again once it is answered. SetFocus on another thread's control needs
+//   AttachThreadInput (Focus does it); GetGUIThreadInfo reports the focused control of any thread.
+// - SendInput: keys go to the focused control of the foreground window, whoever sent them; keys sent
+//   while another program is foreground reach that program, so call BringToFront first (the key
+//   functions do not). Typed characters (VkKeyScan'd keys) arrive as WM_KEYDOWN/WM_CHAR, Alt+letter
+//   as WM_SYSKEYDOWN/WM_SYSCHAR, so IsDialogMessage's Tab, Shift+Tab, Enter (default button), Esc
+//   (IDCANCEL), Space and access keys work; Alt+F4 closes the window (WM_CLOSE).
+// - Message boxes: top-level "#32770" windows whose text is the caption; the text is a static
+//   control with id 0xFFFF, the icon a static with SS_ICON (id 1088 in Wine, 0x14 on Windows);
+//   buttons carry IDYES/IDNO/IDOK. Enter presses the default button, N presses No. Unlike Windows,
+//   Wine closes a Yes/No box (one without Cancel) on Esc, returning IDCANCEL: do not rely on Esc
+//   being ignored there. Standard icons are loaded per process in Wine, so the icon is recognised by
+//   comparing the pixels shown with LoadIcon's icon drawn locally (on Windows the handles match).
+// - Buttons: Wine's buttons obey a posted BM_CLICK even when disabled, so Click refuses disabled or
+//   hidden buttons and buttons of a disabled window (a modal box is up), as a mouse click would.
+// - Cross-process list views: VirtualAllocEx/WriteProcessMemory/ReadProcessMemory around
+//   LVM_GETITEMTEXTA / LVM_GETITEMA / LVM_GETCOLUMNA work unchanged; LVM_GETITEMSTATE needs no memory.
+// - BitBlt from the screen DC reads what Xvfb shows, message boxes over pages included.
+// - Timing (unmanaged windows, running wineserver): a new process's first window appears after
+//   about 0.25 s; a click that opens a message box shows it after 60-75 ms; an answered box is gone
+//   after about 10 ms; five typed characters are in an edit box after about 55 ms; moving a window
+//   takes about 15 ms; Esc to process exit about 30 ms. Keep time-outs generous (seconds): they cost
+//   nothing when the condition is met early, and a loaded machine is slower.
 
 #include <windows.h>
 
@@ -127,10 +130,14 @@ int CheckState(HWND button);         // BST_UNCHECKED, BST_CHECKED or BST_INDETE
 bool IsDefaultButton(HWND button);   // has the BS_DEFPUSHBUTTON style
 
 // Presses a button by posting BM_CLICK: returns at once, so a modal box that the click opens does
-// not block the driver. False when the message could not be posted.
+// not block the driver. False, and nothing happens, when a user could not click it: the button is
+// hidden or disabled, or its window is disabled (a modal box is up).
 bool Click(HWND button);
 // Replaces an edit box's text (WM_SETTEXT); the target sees EN_CHANGE as after typing.
 bool SetText(HWND edit, const std::string& text);
+// Asks a top-level window to close as its close box, Alt+F4 and the system menu do (posted
+// WM_SYSCOMMAND SC_CLOSE). False when the window has no system menu (no close box).
+bool PressCloseBox(HWND window);
 // Gives `control` the keyboard focus (its top-level window should be the foreground window).
 bool Focus(HWND control);
 // The control with the keyboard focus in the thread that owns `window`, or nullptr.
