@@ -33,9 +33,14 @@ void CreateForm(Form*& global) {
 void DestroyForms() {
     TForm* pages[] = {frmWelcome, frmContactInfo, frmDestination, frmProgress,
                       frmReadyToInstall, frmSelection, frmSuccess};
-    for (TForm* page : pages) delete page;
+    // Destroy() runs each form's FormDestroy while the form is still whole; a destructor could not.
+    for (TForm* page : pages) {
+        if (page) page->Destroy();
+        delete page;
+    }
     frmWelcome = nullptr, frmContactInfo = nullptr, frmDestination = nullptr, frmProgress = nullptr;
     frmReadyToInstall = nullptr, frmSelection = nullptr, frmSuccess = nullptr;
+    if (frmMain) frmMain->Destroy();
     delete frmMain;
     frmMain = nullptr;
 }

@@ -68,9 +68,10 @@ void InstallPackage(TSetupComponent& component, const std::string& installFolder
     if (result == InstallSucceededRestartNeeded) WizardSettings.RestartRequired = true;
 }
 
-// Keeps dispatching the thread's messages until the process ends. Waking only for paint messages keeps
-// the page drawn; other input waits in the queue for the next round. A quit request ends the wait and
-// is posted again, so the application still ends once the run is over.
+// Keeps dispatching the thread's messages until the process ends. It wakes for every kind of message,
+// not just paint: a thread that sleeps through input and sent messages hangs every program that sends
+// to its windows (a broadcast, a screen reader) for as long as the setup program runs. A quit request
+// ends the wait and is posted again, so the application still ends once the run is over.
 void WaitKeepingWindowsAlive(HANDLE process) {
     const TInstallerCalls& calls = InstallerCalls;
     for (;;) {
@@ -82,7 +83,7 @@ void WaitKeepingWindowsAlive(HANDLE process) {
             }
             calls.DispatchMessageA(&message);
         }
-        if (calls.MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_PAINT) != WAIT_OBJECT_0 + 1) return;
+        if (calls.MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0 + 1) return;
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include <shlwapi.h>
 
+#include <fstream>
+
 using namespace driver;
 
 namespace {
@@ -76,13 +78,13 @@ TEST_F(Installation, PackagesAndProgramsInstallAndTheSummaryShowsEachOutcome) {
     WriteIni(
         "[Core]\r\nComponentDescription=Tarnwick Core\r\nFileName=core.msi\r\nRequired=1\r\n"
         "[Charts]\r\nComponentDescription=Charting\r\nFileName=charts.msi\r\n"
-        "[Samples]\r\nComponentDescription=Demo Pack\r\nFileName=samples.exe\r\nFileIsExe=1\r\n"
+        "[Samples]\r\nComponentDescription=Demo Pack\r\nFileName=samples-exit1.exe\r\nFileIsExe=1\r\n"
         "SetupFileSubFolder=1\r\n"
         "[Docs]\r\nComponentDescription=Documentation\r\nFileName=docs.msi\r\n"
         "[Extras]\r\nComponentDescription=Extras\r\nFileName=extras.msi\r\n");
     AddSetupFile("alpha.msi", "core.msi");
     AddSetupFile("launch-fails.msi", "charts.msi");
-    AddSetupFile("setup-stub-exit1.exe", "samples.exe");
+    AddSetupFile("setup-stub-exit1.exe", "samples-exit1.exe");
     AddSetupFile("beta.msi", "extras.msi");
     // docs.msi is missing on purpose.
     Start();
@@ -113,13 +115,13 @@ TEST_F(Installation, PackagesAndProgramsInstallAndTheSummaryShowsEachOutcome) {
     std::string staging = installFolder + "\\SetupFiles";
     EXPECT_TRUE(FileExists(staging + "\\core.msi"));
     EXPECT_TRUE(FileExists(staging + "\\charts.msi"));
-    EXPECT_TRUE(FileExists(staging + "\\Demo Pack\\samples.exe"));
+    EXPECT_TRUE(FileExists(staging + "\\Demo Pack\\samples-exit1.exe"));
     EXPECT_FALSE(FileExists(staging + "\\extras.msi"));
     EXPECT_FALSE(FileExists(installFolder + "\\beta.txt"));
     // The program was started from its staged copy, its path quoted, with -r; exit code 1 still
     // counts as installed.
     EXPECT_EQ(ReadWholeFile(staging + "\\Demo Pack\\stub-calls.txt"),
-              "\"" + staging + "\\Demo Pack\\samples.exe\" -r\r\n");
+              "\"" + staging + "\\Demo Pack\\samples-exit1.exe\" -r\r\n");
     // One log per package that was started.
     EXPECT_TRUE(FileExists(installFolder + "\\Logs\\Tarnwick Core.log"));
     EXPECT_TRUE(FileExists(installFolder + "\\Logs\\Charting.log"));
@@ -140,6 +142,12 @@ TEST_F(Installation, ASecondRunReinstallsAndAppendsToTheLog) {
     ASSERT_FALSE(firstLog.empty());
     EXPECT_EQ(PackageProperty("alpha", "REINSTALL"), "");
 
+    // Whatever the installer writes, an earlier run's lines must survive the next one.
+    const std::string marker = "=== lines of an earlier run that must survive ===\r\n";
+    {
+        std::ofstream out(log, std::ios::binary | std::ios::app);
+        out << marker;
+    }
     ForgetPackageProperties();
     Start();
     summary = InstallFromReadyPage(GoToReadyPage(), true);
@@ -148,13 +156,13 @@ TEST_F(Installation, ASecondRunReinstallsAndAppendsToTheLog) {
     EXPECT_EQ(PackageProperty("alpha", "REINSTALL"), "ALL");
     EXPECT_EQ(PackageProperty("alpha", "REINSTALLMODE"), "vomus");
     std::string secondLog = ReadWholeFile(log);
-    EXPECT_GT(secondLog.size(), firstLog.size());
-    EXPECT_EQ(secondLog.compare(0, firstLog.size(), firstLog), 0) << "the log was replaced, not appended";
+    EXPECT_GE(secondLog.size(), firstLog.size() + marker.size());
+    EXPECT_NE(secondLog.find(marker), std::string::npos) << "the log was replaced, not appended";
 }
 
 TEST_F(Installation, ARestartRequestWithDeferEndsWith13000) {
     struct Case { const char* fixture; const char* file; const char* isExe; };
-    for (const Case& c : {Case{"reboot.msi", "reboot.msi", "0"}, Case{"setup-stub-exit8.exe", "tool.exe", "1"}}) {
+    for (const Case& c : {Case{"reboot.msi", "reboot.msi", "0"}, Case{"setup-stub-exit8.exe", "tool-exit8.exe", "1"}}) {
         WriteIni(std::string("[R]\r\nComponentDescription=Needs Restart\r\nFileName=") + c.file +
                  "\r\nFileIsExe=" + c.isExe + "\r\n");
         AddSetupFile(c.fixture, c.file);
@@ -204,8 +212,8 @@ TEST_F(Installation, ACancelConfirmedDuringAPackageSkipsEveryLaterComponent) {
 }
 
 TEST_F(Installation, TheProgressPageStaysResponsiveWhileASetupProgramRuns) {
-    WriteIni("[Slow]\r\nComponentDescription=Slow Tool\r\nFileName=slow.exe\r\nFileIsExe=1\r\n");
-    AddSetupFile("setup-stub-sleep3000.exe", "slow.exe");
+    WriteIni("[Slow]\r\nComponentDescription=Slow Tool\r\nFileName=slow-sleep3000.exe\r\nFileIsExe=1\r\n");
+    AddSetupFile("setup-stub-sleep3000.exe", "slow-sleep3000.exe");
     Start();
     Press(GoToReadyPage(), "&Install");
     HWND progress = Page("TfrmProgress");

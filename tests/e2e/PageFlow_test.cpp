@@ -200,7 +200,7 @@ TEST_F(PageFlow, ContactValuesAndLogSwitchSurviveBackAndNext) {
     Press(Page("TfrmSelection"), "&Next >");
     Press(Page("TfrmDestination"), "&Next >");
     HWND contact = Page("TfrmContactInfo");
-    EXPECT_EQ(FocusedControl(contact), At(contact, 208, 224));
+    EXPECT_TRUE(WaitUntil([&] { return FocusedControl(contact) == At(contact, 208, 224); }));
     for (int y : {224, 256, 288}) EXPECT_EQ(TextOf(At(contact, 208, y)), "");
     Screenshot(contact, "4-contact");
     SetText(At(contact, 208, 224), "Ada");

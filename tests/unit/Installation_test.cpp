@@ -134,7 +134,7 @@ LRESULT WINAPI FakeDispatch(const MSG* message) {
 void WINAPI FakePostQuit(int code) { fake.calls.push_back("post quit " + Number(code)); }
 DWORD WINAPI FakeWait(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds, DWORD wakeMask) {
     const bool plain = count == 1 && handles[0] == ProcessHandle && !waitAll && milliseconds == INFINITE &&
-                       wakeMask == QS_PAINT;
+                       wakeMask == QS_ALLINPUT;
     fake.calls.push_back(std::string("wait") + (plain ? "" : " (unexpected arguments)"));
     if (fake.waits.empty()) return WAIT_OBJECT_0;
     const auto [result, arriving] = fake.waits.front();
