@@ -9,12 +9,17 @@ scripts/build.sh
 . scripts/test-build-dir.sh
 results=build/test-results
 rm -rf "$results" && mkdir -p "$results"
-export GTEST_OUTPUT="xml:$(pwd)/$results/"
+# The test programs run under Wine, where the Unix root is drive Z:.
+export GTEST_OUTPUT="xml:Z:$(pwd)/$results/"
+rm -rf build/screenshots
 start_session
 trap stop_session EXIT
 status=0
 ctest --test-dir "$test_build" --output-on-failure || status=$?
 stop_session
 trap - EXIT
+for bmp in build/screenshots/*.bmp; do
+  [ -f "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
 scripts/summarize-tests.sh "$results" "$(( $(date +%s) - started ))" || status=1
 exit $status

@@ -64,6 +64,8 @@ if [ ! -f "$prefix/.tarnwick-ready" ]; then
   "$wine" wineboot -i >/dev/null 2>&1 || true
   "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v Verdana /d "DejaVu Sans" /f >/dev/null 2>&1
+  # Title-bar buttons are drawn with Marlett, which the new prefix does not have.
+  cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
   wineserver -w
   [ -d "$prefix/drive_c/windows" ] || { echo "setup: the Wine prefix could not be created" >&2; exit 1; }
   touch "$prefix/.tarnwick-ready"

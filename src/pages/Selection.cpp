@@ -33,7 +33,7 @@ std::vector<ControlLayout> TfrmSelection::Layout() {
          "that unchecking an item will not uninstall it if it is already installed on your system. Use "
          "'Add or Remove Programs' in the Control Panel to uninstall an item.",
          -1, coWordWrap},
-        {&lsvComponent, "lsvComponent", ControlKind::ListView, 128, 200, 441, 145, nullptr, 0, coNone},
+        {&lsvComponent, "lsvComponent", ControlKind::ListView, 128, 200, 441, 145, nullptr, 0, coBorder},
         {&cmdBack, "cmdBack", ControlKind::Button, 320, 368, 89, 25, "< &Back", 1, coNone},
         {&cmdNext, "cmdNext", ControlKind::Button, 408, 368, 89, 25, "&Next >", 2, coDefault},
         {&cmdCancel, "cmdCancel", ControlKind::Button, 504, 368, 89, 25, "&Cancel", 3, coCancel},
@@ -41,8 +41,6 @@ std::vector<ControlLayout> TfrmSelection::Layout() {
 }
 
 void TfrmSelection::FormCreate() {
-    SetWindowLongA(lsvComponent, GWL_EXSTYLE, GetWindowLongA(lsvComponent, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
-    SetWindowPos(lsvComponent, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     ListView_SetExtendedListViewStyle(lsvComponent, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     struct Column { const char* caption; int width; int format; };
     const Column columns[] = {{" Components", 250, LVCFMT_LEFT}, {"Version", 75, LVCFMT_LEFT},

@@ -20,10 +20,10 @@ std::vector<ControlLayout> TfrmSuccess::Layout() {
         {&lblTitle, "lblTitle", ControlKind::Label, 128, 104, 441, 16, "Installation complete", -1, coTitle},
         {&lblText, "lblText", ControlKind::Label, 128, 144, 441, 41,
          "The installation is complete. Click Finish to exit the install program.", -1, coWordWrap},
-        // The group box is a frame only; Tab goes from Finish straight to the list on it.
-        {&GroupBox1, "GroupBox1", ControlKind::GroupBox, 128, 168, 441, 177, "Installation summary", -1, coWhite},
-        // At 8, 16 inside GroupBox1.
-        {&lsvComponents, "lsvComponents", ControlKind::ListView, 136, 184, 425, 153, nullptr, 3, coNone},
+        // The group box is a painted frame; Tab goes from Finish straight to the list on it.
+        {nullptr, "GroupBox1", ControlKind::GroupBox, 128, 168, 441, 177, "Installation summary", -1, coWhite},
+        {&lsvComponents, "lsvComponents", ControlKind::ListView, 8, 16, 425, 153, nullptr, 3, coNoHeader,
+         "GroupBox1"},
         {&cmdBack, "cmdBack", ControlKind::Button, 320, 368, 89, 25, "< &Back", 1, coDisabled},
         {&cmdNext, "cmdNext", ControlKind::Button, 408, 368, 89, 25, "&Finish", 0, coDefault | coCancel},
         {&cmdCancel, "cmdCancel", ControlKind::Button, 504, 368, 89, 25, "&Cancel", 2, coDisabled},
@@ -31,8 +31,7 @@ std::vector<ControlLayout> TfrmSuccess::Layout() {
 }
 
 void TfrmSuccess::FormCreate() {
-    SetWindowLongA(lsvComponents, GWL_STYLE,
-                   GetWindowLongA(lsvComponents, GWL_STYLE) | LVS_NOCOLUMNHEADER | LVS_NOSORTHEADER);
+    ListView_SetBkColor(lsvComponents, RGB(255, 255, 255));
     const int widths[] = {300, 100};
     for (int i = 0; i < 2; ++i) {
         LVCOLUMNA column = {};

@@ -11,7 +11,7 @@ public:
     TfrmSuccess();
     ~TfrmSuccess() override;
 
-    HWND lblTitle = nullptr, lblText = nullptr, GroupBox1 = nullptr, lsvComponents = nullptr;
+    HWND lblTitle = nullptr, lblText = nullptr, lsvComponents = nullptr;
     HWND cmdBack = nullptr, cmdNext = nullptr, cmdCancel = nullptr;
     HIMAGELIST imgProgress = nullptr;
 

@@ -45,12 +45,15 @@ ControlClass ClassFor(const ControlLayout& control) {
     case ControlKind::Button:
         return {"BUTTON", DWORD((control.options & coDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0};
     case ControlKind::CheckBox: return {"BUTTON", BS_AUTOCHECKBOX, 0};
-    case ControlKind::GroupBox: return {"BUTTON", BS_GROUPBOX, 0};
     case ControlKind::Edit: return {"EDIT", ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE};
-    case ControlKind::ListView:
-        return {WC_LISTVIEWA, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0};
+    case ControlKind::ListView: {
+        DWORD style = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+        if (control.options & coNoHeader) style |= LVS_NOCOLUMNHEADER | LVS_NOSORTHEADER;
+        return {WC_LISTVIEWA, style, DWORD((control.options & coBorder) ? WS_EX_CLIENTEDGE : 0)};
+    }
     case ControlKind::ProgressBar: return {PROGRESS_CLASSA, 0, 0};
-    case ControlKind::Picture: break;
+    case ControlKind::Picture:
+    case ControlKind::GroupBox: break;
     }
     return {"STATIC", 0, 0};
 }
@@ -106,6 +109,10 @@ void TForm::Destroy() {
     FormDestroy();
     DestroyWindow(hwnd);
     hwnd = nullptr;
+    if (backgroundBrush) DeleteObject(backgroundBrush);
+    if (backgroundBitmap) DeleteObject(backgroundBitmap);
+    backgroundBrush = nullptr;
+    backgroundBitmap = nullptr;
     if (mainForm == this) mainForm = nullptr;
 }
 
@@ -122,14 +129,19 @@ void TForm::CreateControls() {
     });
     int id = 100;
     for (const ControlLayout* c : order) {
-        if (c->kind == ControlKind::Picture) continue;
+        if (c->kind == ControlKind::Picture || c->kind == ControlKind::GroupBox) continue;
+        int left = c->left, top = c->top;
+        if (const ControlLayout* group = c->groupBox ? LayoutNamed(c->groupBox) : nullptr) {
+            left += group->left;
+            top += group->top;
+        }
         ControlClass cls = ClassFor(*c);
         DWORD style = WS_CHILD | WS_CLIPSIBLINGS | cls.style;
         if (!(c->options & coHidden)) style |= WS_VISIBLE;
         if (c->options & coDisabled) style |= WS_DISABLED;
         if (c->tabOrder >= 0) style |= WS_TABSTOP;
         HWND control = CreateWindowExA(cls.exStyle, cls.className, c->caption ? c->caption : "", style,
-                                       c->left, c->top, c->width, c->height, hwnd,
+                                       left, top, c->width, c->height, hwnd,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)),
                                        Application::Instance(), nullptr);
         if (!control) throw std::runtime_error(std::string("Cannot create the control ") + c->name);
@@ -141,12 +153,20 @@ void TForm::CreateControls() {
         if (c->options & coDefault) defaultButton = control;
         if (c->options & coCancel) cancelButton = control;
     }
-    // The group box sits under the controls placed on it.
+    // Labels lie under every other control, as drawn text would: a label's box may reach under a
+    // group box or a list.
     for (const ControlLayout& c : controls) {
-        if (c.kind == ControlKind::GroupBox && c.window && *c.window) {
+        if (c.kind == ControlKind::Label && c.window && *c.window) {
             SetWindowPos(*c.window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
+}
+
+const ControlLayout* TForm::LayoutNamed(const char* name) const {
+    for (const ControlLayout& c : controls) {
+        if (lstrcmpA(c.name, name) == 0) return &c;
+    }
+    return nullptr;
 }
 
 const ControlLayout* TForm::LayoutOf(HWND control) const {
@@ -215,7 +235,26 @@ HBRUSH TForm::ControlColor(HDC dc, HWND control) {
     GetWindowRect(control, &r);
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
     SetBrushOrgEx(dc, -r.left, -r.top, nullptr);
-    return Look::BackgroundBrush();
+    return BackgroundBrush();
+}
+
+HBRUSH TForm::BackgroundBrush() {
+    // Everything the form paints (picture, group boxes) in one bitmap, so that a label's box shows
+    // exactly what lies under it.
+    if (!backgroundBrush) {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        HDC screen = GetDC(hwnd);
+        backgroundBitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+        HDC memory = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(memory, backgroundBitmap);
+        PaintBackground(memory);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+        ReleaseDC(hwnd, screen);
+        backgroundBrush = CreatePatternBrush(backgroundBitmap);
+    }
+    return backgroundBrush;
 }
 
 void TForm::PaintBackground(HDC dc) {
@@ -233,13 +272,31 @@ void TForm::PaintBackground(HDC dc) {
     } else {
         FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     }
-    // White group boxes are filled here: the themed group box leaves its inside unpainted.
     for (const ControlLayout& c : controls) {
-        if (c.kind == ControlKind::GroupBox && (c.options & coWhite)) {
-            RECT r = {c.left, c.top, c.left + c.width, c.top + c.height};
-            FillRect(dc, &r, Look::WhiteBrush());
-        }
+        if (c.kind == ControlKind::GroupBox) PaintGroupBox(dc, c);
     }
+}
+
+void TForm::PaintGroupBox(HDC dc, const ControlLayout& group) {
+    RECT box = {group.left, group.top, group.left + group.width, group.top + group.height};
+    if (group.options & coWhite) FillRect(dc, &box, Look::WhiteBrush());
+    HGDIOBJ oldFont = SelectObject(dc, Look::BodyFont());
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    // The frame runs through the middle of the caption, which interrupts it.
+    RECT frame = box;
+    frame.top += metrics.tmHeight / 2;
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    if (group.caption && *group.caption) {
+        SIZE extent;
+        GetTextExtentPoint32A(dc, group.caption, lstrlenA(group.caption), &extent);
+        RECT text = {box.left + 8, box.top, box.left + 8 + extent.cx + 4, box.top + metrics.tmHeight};
+        if (group.options & coWhite) FillRect(dc, &text, Look::WhiteBrush());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(0, 0, 0));
+        TextOutA(dc, text.left + 2, text.top, group.caption, lstrlenA(group.caption));
+    }
+    SelectObject(dc, oldFont);
 }
 
 bool TForm::PreTranslateMessage(MSG& msg) {

@@ -10,6 +10,7 @@
 // Modal results shared by every page.
 enum ModalResult : int { mrNone = 0, mrNext = 1, mrCancel = 2, mrBack = 4 };
 
+// Pictures and group boxes are painted by the form itself (like drawn shapes), the rest are windows.
 enum class ControlKind { Picture, Label, Button, Edit, CheckBox, GroupBox, ListView, ProgressBar };
 
 // Options of a control in a layout table.
@@ -23,16 +24,19 @@ enum ControlOption : unsigned {
     coTitle = 1 << 5,      // the page title style: Verdana 13 px bold, green
     coBold = 1 << 6,       // body font in bold
     coWhite = 1 << 7,      // opaque white background instead of the page picture
+    coBorder = 1 << 8,     // list views: a sunken border
+    coNoHeader = 1 << 9,   // list views: no column headers
 };
 
 struct ControlLayout {
-    HWND* window;          // receives the control's window; null for a picture
+    HWND* window;          // receives the control's window; null for shapes the form paints itself
     const char* name;
     ControlKind kind;
     int left, top, width, height;  // client pixels
     const char* caption;
     int tabOrder;          // position in the Tab sequence; -1 when Tab never stops there
     unsigned options;      // ControlOption bits
+    const char* groupBox = nullptr;  // name of the group box the control sits on; bounds are inside it
 };
 
 enum class FormBorder { Dialog, DialogNoButtons, Main };
@@ -113,6 +117,9 @@ private:
     const ControlLayout* LayoutOf(HWND control) const;
     HBRUSH ControlColor(HDC dc, HWND control);
     void PaintBackground(HDC dc);
+    HBRUSH BackgroundBrush();
+    void PaintGroupBox(HDC dc, const ControlLayout& group);
+    const ControlLayout* LayoutNamed(const char* name) const;
     void ShowWindowNow();
     HWND FirstTabStop() const;
     void HideWindowNow();
@@ -123,6 +130,8 @@ private:
     HWND defaultButton = nullptr;
     HWND cancelButton = nullptr;
     HWND lastFocus = nullptr;
+    HBITMAP backgroundBitmap = nullptr;
+    HBRUSH backgroundBrush = nullptr;
     int modalResult = mrNone;
     bool shownBefore = false;
     bool inModalLoop = false;

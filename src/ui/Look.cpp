@@ -10,7 +10,6 @@ namespace {
 
 HFONT bodyFont, boldFont, titleFont, mainFont;
 HBITMAP background;
-HBRUSH backgroundBrush;
 HICON icons[3];
 
 HFONT MakeFont(const char* face, int pixels, int weight) {
@@ -47,14 +46,6 @@ HBITMAP Background() {
     return background;
 }
 
-HBRUSH BackgroundBrush() {
-    if (!backgroundBrush) {
-        HBITMAP picture = Background();
-        backgroundBrush = picture ? CreatePatternBrush(picture) : GetSysColorBrush(COLOR_BTNFACE);
-    }
-    return backgroundBrush;
-}
-
 HBRUSH WhiteBrush() { return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)); }
 
 HICON AppIcon(int size) {
@@ -71,9 +62,6 @@ void Release() {
         if (*font) DeleteObject(*font);
         *font = nullptr;
     }
-    // The pattern brush is ours only when a picture was loaded; the fallback is a system brush.
-    if (backgroundBrush && background) DeleteObject(backgroundBrush);
-    backgroundBrush = nullptr;
     if (background) DeleteObject(background);
     background = nullptr;
     for (HICON& icon : icons) {

@@ -11,9 +11,8 @@ HFONT BoldFont();   // the same in bold
 HFONT TitleFont();  // Verdana, 13 pixels, bold
 HFONT MainFont();   // "MS Sans Serif" 8 point, the hidden main form's
 
-// The 600 x 400 page picture, and a brush that paints it (for transparent labels).
+// The 600 x 400 page picture.
 HBITMAP Background();
-HBRUSH BackgroundBrush();
 HBRUSH WhiteBrush();
 
 HICON AppIcon(int size);

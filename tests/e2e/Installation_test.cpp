@@ -46,7 +46,7 @@ protected:
 
     // The summary page's rows once it shows.
     std::vector<SummaryRow> SummaryRows(HWND summary) {
-        HWND list = At(summary, 136, 184);
+        HWND list = At(summary, 136, 184);  // 8, 16 on the group box
         std::vector<SummaryRow> rows;
         for (int row = 0; row < ListRowCount(list); ++row) {
             rows.push_back({ListCell(list, row, 0), ListCell(list, row, 1), ListImage(list, row)});

@@ -160,6 +160,11 @@ HWND WizardSession::GoToReadyPage() {
 
 void WizardSession::Screenshot(HWND window, const std::string& name) {
     if (window) {
+        // Let the page finish painting: a round trip through its queue after asking for a repaint.
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        DWORD_PTR ignored;
+        for (int i = 0; i < 3; ++i) SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+        Sleep(150);  // the X server composes what Wine drew
         driver::SaveWindowScreenshot(window, ScreenshotPath(name));
     } else {
         RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
