@@ -70,7 +70,7 @@ else
   echo "demo: no display; walking through the wizard headless under Xvfb"
   shots=$(pwd)/build/screenshots/demo
   rm -rf "$shots" && mkdir -p "$shots"
-  scripts/wine-run.sh "$test_build/tests/e2e/demo_walkthrough.exe" "$demo/dist" "$shots"
+  scripts/wine-run.sh "$test_build/tests/e2e/demo_walkthrough.exe" "Z:$demo/dist" "Z:$shots"
   for bmp in "$shots"/*.bmp; do [ -f "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"; done
   echo "demo: screenshots in $shots:"
   ls "$shots"
