@@ -16,7 +16,6 @@ fixtures=$test_build/fixtures
 cp "$test_build/TarnwickSetup.exe" "$demo/dist/"
 cp "$fixtures/alpha.msi" "$demo/dist/TarnwickCore.msi"
 cp "$fixtures/beta.msi" "$demo/dist/TarnwickCharts.msi"
-mkdir -p "$demo/dist/Tarnwick Samples"
 cp "$fixtures/setup-stub.exe" "$demo/dist/SamplesSetup.exe"
 cat > "$demo/dist/TarnwickSetup.INI" <<'INI'
 [Core]

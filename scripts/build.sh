@@ -11,7 +11,8 @@ configure_and_build() {  # build folder, architecture, extra cmake arguments...
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     cmake -S "$here" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-$arch.cmake" "$@" >/dev/null
   fi
-  cmake --build "$dir" -j"$(nproc)" 2>&1 | { grep -vE '^\[ *[0-9]+%\]' || true; }
+  # Progress lines and CMake's own re-configure chatter are noise; warnings and errors come through.
+  cmake --build "$dir" -j"$(nproc)" 2>&1 | { grep -vE '^\[ *[0-9]+%\]|^-- ' || true; }
 }
 configure_and_build "$here/build" i686 -DBUILD_TESTING=OFF
 configure_and_build "$here/build/test-$(test_arch)" "$(test_arch)" -DTARNWICK_REPORT_HOST=127.0.0.1

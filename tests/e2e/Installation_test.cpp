@@ -211,6 +211,37 @@ TEST_F(Installation, ACancelConfirmedDuringAPackageSkipsEveryLaterComponent) {
     Finish(summary, 0);
 }
 
+TEST_F(Installation, NoToALaterCancelQuestionTakesTheCancelBack) {
+    WriteIni(
+        "[Large]\r\nComponentDescription=Large\r\nFileName=large.msi\r\n"
+        "[Core]\r\nComponentDescription=Tarnwick Core\r\nFileName=core.msi\r\n"
+        "[Tool]\r\nComponentDescription=Tool\r\nFileName=tool.exe\r\nFileIsExe=1\r\n");
+    AddSetupFile("large.msi", "large.msi");
+    AddSetupFile("alpha.msi", "core.msi");
+    AddSetupFile("setup-stub.exe", "tool.exe");
+    Start();
+    Press(GoToReadyPage(), "&Install");
+    HWND progress = Page("TfrmProgress");
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(At(progress, 128, 232)) == "Installing Large..."; }));
+    const std::string question =
+        "Are you sure you want to cancel the installation process?\n\n"
+        "Note that products already installed will not be uninstalled.";
+    Press(progress, "&Cancel");
+    Answer("Confirm", question, IDYES);
+    Press(progress, "&Cancel");
+    Answer("Confirm", question, IDNO);
+    HWND summary = WaitForPage(wizard.Id(), "TfrmSuccess", 120000);
+    ASSERT_NE(summary, nullptr);
+    std::vector<SummaryRow> rows = SummaryRows(summary);
+    ASSERT_EQ(rows.size(), 3u);
+    // The components after the package were installed after all.
+    EXPECT_EQ(rows[1], (SummaryRow{"Tarnwick Core", "Succeeded", 0}));
+    EXPECT_EQ(rows[2], (SummaryRow{"Tool", "Succeeded", 0}));
+    EXPECT_TRUE(FileExists(installFolder + "\\alpha.txt"));
+    EXPECT_TRUE(FileExists(installFolder + "\\SetupFiles\\stub-calls.txt"));
+    Finish(summary, 0);
+}
+
 TEST_F(Installation, TheProgressPageStaysResponsiveWhileASetupProgramRuns) {
     WriteIni("[Slow]\r\nComponentDescription=Slow Tool\r\nFileName=slow-sleep3000.exe\r\nFileIsExe=1\r\n");
     AddSetupFile("setup-stub-sleep3000.exe", "slow-sleep3000.exe");

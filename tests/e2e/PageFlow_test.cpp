@@ -310,3 +310,70 @@ TEST_F(PageFlow, SwitchesAndExitCodes) {
 }
 
 }  // namespace
+
+namespace {
+
+// The shell's folder browser opened from the destination page, with the shown folder preselected.
+TEST_F(PageFlow, ChangeOpensTheFolderBrowserOnTheShownFolder) {
+    std::string chosen = root + "\\Chosen";
+    CreateDirectoryA(chosen.c_str(), nullptr);
+    Start();
+    Press(Page("TfrmWelcome"), "&Next >");
+    Press(Page("TfrmSelection"), "&Next >");
+    HWND destination = Page("TfrmDestination");
+    // A trailing backslash that the browser's answer will not have shows whether the answer came back.
+    ChooseInstallFolder(destination, chosen + "\\");
+    for (int button : {IDCANCEL, IDOK}) {
+        Press(destination, "Ch&ange...");
+        HWND browser = WaitForWindowOf(wizard.Id(), "#32770");
+        ASSERT_NE(browser, nullptr) << "no folder browser";
+        HWND name = nullptr;
+        ASSERT_TRUE(WaitUntil([&] {
+            for (HWND child : ChildrenOf(browser)) {
+                if (ClassOf(child) == "Edit") name = child;
+            }
+            return name && TextOf(name) == "Chosen";
+        })) << "the browser did not open on the shown folder";
+        if (button == IDCANCEL) Screenshot(browser, "3b-folder-browser");
+        HWND answer = GetDlgItem(browser, button);
+        ASSERT_NE(answer, nullptr);
+        ASSERT_TRUE(Click(answer));
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(browser) || !IsWindowVisible(browser); }));
+        EXPECT_EQ(TextOf(At(destination, 128, 288)), button == IDOK ? chosen : chosen + "\\");
+    }
+    QuitFrom(destination);
+}
+
+}  // namespace
+
+namespace {
+
+// The space column follows the user's thousands separator: one who set "." in the regional settings
+// sees "~2.500 KB".
+TEST_F(PageFlow, SpaceColumnUsesTheUsersThousandsSeparator) {
+    HKEY international = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\International", 0, nullptr, 0,
+                              KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &international, nullptr),
+              ERROR_SUCCESS);
+    char previous[16] = "";
+    DWORD size = sizeof previous;
+    bool hadValue = RegQueryValueExA(international, "sThousand", nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(previous), &size) == ERROR_SUCCESS;
+    RegSetValueExA(international, "sThousand", 0, REG_SZ, reinterpret_cast<const BYTE*>("."), 2);
+    Start();
+    Press(Page("TfrmWelcome"), "&Next >");
+    HWND selection = Page("TfrmSelection");
+    HWND list = At(selection, 128, 200);
+    std::string core = ListCell(list, 0, 2), charts = ListCell(list, 1, 2);
+    if (hadValue) {
+        RegSetValueExA(international, "sThousand", 0, REG_SZ, reinterpret_cast<const BYTE*>(previous), size);
+    } else {
+        RegDeleteValueA(international, "sThousand");
+    }
+    RegCloseKey(international);
+    EXPECT_EQ(core, "~2.500 KB");
+    EXPECT_EQ(charts, "~999 KB");
+    QuitFrom(selection);
+}
+
+}  // namespace

@@ -1,12 +1,13 @@
 // The headless demo: walks through the wizard of a demo distribution as a user would, saves a
 // screenshot of every page, and prints what was installed, the exit code and the usage report that a
 // local listener received. Usage: demo_walkthrough <distribution folder> <screenshot folder>
+#include "../HttpListener.h"  // first: it brings winsock2.h, which must precede windows.h
+
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
-#include "../HttpListener.h"
 #include "WizardDriver.h"
 
 using namespace driver;
