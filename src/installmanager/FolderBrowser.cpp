@@ -4,8 +4,26 @@
 
 #include <cstring>
 
+namespace {
+bool FolderExists(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+}  // namespace
+
 int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM /*parameter*/, LPARAM data) {
-    if (message == BFFM_INITIALIZED) SendMessageA(window, BFFM_SETSELECTIONA, TRUE, data);
+    if (message != BFFM_INITIALIZED) return 0;
+    // A folder that does not exist yet (the default one, before the first install) cannot be
+    // selected; the browser would fall back to the desktop. Open it on the nearest existing parent.
+    char folder[FolderBufferSize];
+    lstrcpynA(folder, reinterpret_cast<const char*>(data), FolderBufferSize);
+    for (;;) {
+        if (!folder[0] || FolderExists(folder)) break;
+        char* cut = std::strrchr(folder, '\\');
+        if (!cut) break;
+        *cut = '\0';
+    }
+    SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder[0] ? folder : reinterpret_cast<const char*>(data)));
     return 0;
 }
 

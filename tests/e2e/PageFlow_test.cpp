@@ -321,9 +321,14 @@ TEST_F(PageFlow, ChangeOpensTheFolderBrowserOnTheShownFolder) {
     Press(Page("TfrmWelcome"), "&Next >");
     Press(Page("TfrmSelection"), "&Next >");
     HWND destination = Page("TfrmDestination");
-    // A trailing backslash that the browser's answer will not have shows whether the answer came back.
-    ChooseInstallFolder(destination, chosen + "\\");
-    for (int button : {IDCANCEL, IDOK}) {
+    // Cancel: a folder that does not exist yet opens the browser on its nearest existing parent, and
+    // the page keeps what it showed. OK: the browser answers with the chosen folder's full path (it
+    // has no trailing backslash, which shows that the answer came back).
+    struct Round { std::string shown; int button; std::string after; };
+    const Round rounds[] = {{chosen + "\\Not Yet\\There", IDCANCEL, chosen + "\\Not Yet\\There"},
+                            {chosen + "\\", IDOK, chosen}};
+    for (const Round& round : rounds) {
+        ChooseInstallFolder(destination, round.shown);
         Press(destination, "Ch&ange...");
         HWND browser = WaitForWindowOf(wizard.Id(), "#32770");
         ASSERT_NE(browser, nullptr) << "no folder browser";
@@ -333,13 +338,13 @@ TEST_F(PageFlow, ChangeOpensTheFolderBrowserOnTheShownFolder) {
                 if (ClassOf(child) == "Edit") name = child;
             }
             return name && TextOf(name) == "Chosen";
-        })) << "the browser did not open on the shown folder";
-        if (button == IDCANCEL) Screenshot(browser, "3b-folder-browser");
-        HWND answer = GetDlgItem(browser, button);
+        })) << "the browser did not open on " << round.shown;
+        if (round.button == IDCANCEL) Screenshot(browser, "3b-folder-browser");
+        HWND answer = GetDlgItem(browser, round.button);
         ASSERT_NE(answer, nullptr);
         ASSERT_TRUE(Click(answer));
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(browser) || !IsWindowVisible(browser); }));
-        EXPECT_EQ(TextOf(At(destination, 128, 288)), button == IDOK ? chosen : chosen + "\\");
+        EXPECT_EQ(TextOf(At(destination, 128, 288)), round.after);
     }
     QuitFrom(destination);
 }
