@@ -33,7 +33,8 @@ void TfrmMain::FormCreate() {
 }
 
 void TfrmMain::FormShow() {
-    SetWindowPos(hwnd, nullptr, -5000, Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Shown out of sight for the whole run: the pages' owner and the wizard's task-bar entry.
+    SetWindowPos(hwnd, nullptr, -5000, Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     PageTop = frmWelcome->Top();
     PageLeft = frmWelcome->Left();
     WizardStep step = WizardStep::Welcome;

@@ -23,8 +23,8 @@ std::string PercentEncode(const std::string& value);
 
 // Builds "/support/tracking.aspx?fname=..&lname=..&email=..&id=..&allow=1". Contact values have their
 // blanks replaced by "_" and are then escaped; the id value joins the escaped ColProdID of every
-// succeeded component whose identifier is not "-1" with "_". Returns false, and leaves `target`
-// unspecified, when the report must not be sent: a contact value is empty or the target would be
-// longer than MaxReportTargetLength.
+// succeeded component whose identifier is not "-1" with "_". Returns false when the report must not
+// be sent (a contact value is empty or the target would be longer than MaxReportTargetLength);
+// `target` then holds an unusable partial text.
 bool BuildReportTarget(const ReportContact& contact, const std::vector<ReportComponent>& components,
                        std::string& target);

@@ -16,6 +16,8 @@ protected:
     std::vector<ControlLayout> Layout() override;
     void FormShow() override;
     void FormClose() override;
+    // Next, not the first tab stop (Change...), has the focus at first: Enter means Next.
+    HWND InitialFocus() const override { return cmdNext; }
     void ControlCommand(HWND control, WORD code) override;
 
 private:

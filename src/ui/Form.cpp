@@ -47,7 +47,8 @@ ControlClass ClassFor(const ControlLayout& control) {
     case ControlKind::CheckBox: return {"BUTTON", BS_AUTOCHECKBOX, 0};
     case ControlKind::Edit: return {"EDIT", ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE};
     case ControlKind::ListView: {
-        DWORD style = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+        // The pages own their image lists and free them; the list must not free them too.
+        DWORD style = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
         if (control.options & coNoHeader) style |= LVS_NOCOLUMNHEADER | LVS_NOSORTHEADER;
         return {WC_LISTVIEWA, style, DWORD((control.options & coBorder) ? WS_EX_CLIENTEDGE : 0)};
     }
@@ -92,8 +93,10 @@ bool TForm::Create() {
     RECT frame = {0, 0, formLayout.clientWidth, formLayout.clientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
     // Pages start at a fixed design position; the sequencer moves them before they are shown.
+    // Pages belong to the main form: one task-bar entry for the whole wizard.
+    HWND owner = mainForm ? mainForm->hwnd : nullptr;
     hwnd = CreateWindowExA(0, formLayout.className, Application::Title(), style, 351, 216,
-                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                           frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
                            Application::Instance(), this);
     if (!hwnd) return false;
     if (!mainForm) mainForm = this;
@@ -149,6 +152,7 @@ void TForm::CreateControls() {
                      : (c->options & coBold) ? Look::BoldFont()
                                              : Look::BodyFont();
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (c->kind == ControlKind::Edit) SendMessageA(control, EM_LIMITTEXT, 0, 0);  // no length limit
         if (c->window) *c->window = control;
         if (c->options & coDefault) defaultButton = control;
         if (c->options & coCancel) cancelButton = control;
@@ -334,7 +338,7 @@ void TForm::ShowWindowNow() {
     SetForegroundWindow(hwnd);
     HWND focus = lastFocus && IsWindow(lastFocus) && IsWindowEnabled(lastFocus) && IsWindowVisible(lastFocus)
                      ? lastFocus
-                     : FirstTabStop();
+                     : InitialFocus();
     if (focus) SetFocus(focus);
     UpdateWindow(hwnd);
 }

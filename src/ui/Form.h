@@ -99,6 +99,9 @@ protected:
     virtual void FormDestroy() {}
     // A button was clicked (or another command came from a control).
     virtual void ControlCommand(HWND /*control*/, WORD /*code*/) {}
+    // The control that has the focus when the form is first shown: the first tab stop unless the
+    // form names another.
+    virtual HWND InitialFocus() const { return FirstTabStop(); }
     virtual LRESULT ControlNotify(NMHDR* /*header*/) { return 0; }
 
     // A message box owned by this form.
@@ -107,6 +110,7 @@ protected:
     // Text helpers for the form's own controls.
     static std::string GetText(HWND control);
     static void SetText(HWND control, const std::string& text);
+    HWND FirstTabStop() const;
 
     HWND hwnd = nullptr;
 
@@ -121,7 +125,6 @@ private:
     void PaintGroupBox(HDC dc, const ControlLayout& group);
     const ControlLayout* LayoutNamed(const char* name) const;
     void ShowWindowNow();
-    HWND FirstTabStop() const;
     void HideWindowNow();
     void PressButton(HWND button);
 

@@ -184,6 +184,8 @@ TEST_F(PageFlow, DestinationShowsTheDefaultFolderAndRefusesTooLittleSpace) {
     HWND destination = Page("TfrmDestination");
     HWND folder = At(destination, 128, 288);
     EXPECT_EQ(TextOf(folder), DefaultInstallFolder());
+    // Next has the focus on the first visit, although Change... comes first in the Tab order.
+    EXPECT_TRUE(WaitUntil([&] { return FocusedControl(destination) == ChildButton(destination, "&Next >"); }));
     Screenshot(destination, "3-destination");
     // As the folder browser would, put another folder on the page; Next stores it before the check.
     std::string chosen = root + "\\Elsewhere";
