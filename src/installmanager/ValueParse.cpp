@@ -14,16 +14,20 @@ int HexDigitValue(char c) {
     return -1;
 }
 
+// Skips leading blanks and one optional sign; returns where the digits start.
+std::size_t SkipBlanksAndSign(const std::string& text, bool& negative) {
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    return i;
+}
+
 // The integer grammar of ParseInteger; false for anything that is not such an integer.
 bool TryParseInteger(const std::string& text, int32_t& result) {
-    std::size_t i = 0;
     const std::size_t n = text.size();
-    while (i < n && IsBlank(text[i])) ++i;
     bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    std::size_t i = SkipBlanksAndSign(text, negative);
     bool hex = false;
     if (i < n && text[i] == '$') {
         hex = true;
@@ -72,14 +76,9 @@ bool ParseBoolean(const std::string& text, bool fallback) {
 }
 
 int64_t ParseSize(const std::string& text, char decimalSeparator) {
-    std::size_t i = 0;
     const std::size_t n = text.size();
-    while (i < n && IsBlank(text[i])) ++i;
     bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    std::size_t i = SkipBlanksAndSign(text, negative);
 
     // Collect the significant digits and where the decimal point falls among them; the value is
     // digits * 10^(exponent - fractionDigits). Working on digits keeps the truncation exact.

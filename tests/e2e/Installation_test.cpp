@@ -25,6 +25,10 @@ void ForgetPackageProperties() {
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tarnwick Tests");
 }
 
+const char* const CancelQuestion =
+    "Are you sure you want to cancel the installation process?\n\n"
+    "Note that products already installed will not be uninstalled.";
+
 struct SummaryRow {
     std::string description, outcome;
     int picture;
@@ -65,6 +69,23 @@ protected:
         HWND summary = WaitForPage(wizard.Id(), "TfrmSuccess", 120000);
         EXPECT_NE(summary, nullptr) << "the installation did not reach the summary page";
         return summary;
+    }
+
+    // A run of a large package, a small one and a program; returns the progress page once the large
+    // package is being installed (long enough to act on the page meanwhile), or null.
+    HWND StartLargeRun() {
+        WriteIni(
+            "[Large]\r\nComponentDescription=Large\r\nFileName=large.msi\r\n"
+            "[Core]\r\nComponentDescription=Tarnwick Core\r\nFileName=core.msi\r\n"
+            "[Tool]\r\nComponentDescription=Tool\r\nFileName=tool.exe\r\nFileIsExe=1\r\n");
+        AddSetupFile("large.msi", "large.msi");
+        AddSetupFile("alpha.msi", "core.msi");
+        AddSetupFile("setup-stub.exe", "tool.exe");
+        Start();
+        Press(GoToReadyPage(), "&Install");
+        HWND progress = Page("TfrmProgress");
+        bool installing = progress && WaitUntil([&] { return TextOf(At(progress, 128, 232)) == "Installing Large..."; });
+        return installing ? progress : nullptr;
     }
 
     void Finish(HWND summary, DWORD expectedExitCode) {
@@ -174,18 +195,8 @@ TEST_F(Installation, ARestartRequestWithDeferEndsWith13000) {
 }
 
 TEST_F(Installation, ACancelConfirmedDuringAPackageSkipsEveryLaterComponent) {
-    WriteIni(
-        "[Large]\r\nComponentDescription=Large\r\nFileName=large.msi\r\n"
-        "[Core]\r\nComponentDescription=Tarnwick Core\r\nFileName=core.msi\r\n"
-        "[Tool]\r\nComponentDescription=Tool\r\nFileName=tool.exe\r\nFileIsExe=1\r\n");
-    AddSetupFile("large.msi", "large.msi");
-    AddSetupFile("alpha.msi", "core.msi");
-    AddSetupFile("setup-stub.exe", "tool.exe");
-    Start();
-    Press(GoToReadyPage(), "&Install");
-    HWND progress = Page("TfrmProgress");
-    HWND product = At(progress, 128, 232);
-    ASSERT_TRUE(WaitUntil([&] { return TextOf(product) == "Installing Large..."; }));
+    HWND progress = StartLargeRun();
+    ASSERT_NE(progress, nullptr);
     Screenshot(progress, "6-progress");
     // The page answers while the package installs, and its Cancel asks first.
     DWORD_PTR ignored;
@@ -193,10 +204,7 @@ TEST_F(Installation, ACancelConfirmedDuringAPackageSkipsEveryLaterComponent) {
     EXPECT_FALSE(IsEnabled(ChildButton(progress, "< &Back")));
     EXPECT_FALSE(IsEnabled(ChildButton(progress, "&Next >")));
     Press(progress, "&Cancel");
-    Answer("Confirm",
-           "Are you sure you want to cancel the installation process?\n\n"
-           "Note that products already installed will not be uninstalled.",
-           IDYES);
+    Answer("Confirm", CancelQuestion, IDYES);
     HWND summary = WaitForPage(wizard.Id(), "TfrmSuccess", 120000);
     ASSERT_NE(summary, nullptr);
     std::vector<SummaryRow> rows = SummaryRows(summary);
@@ -212,24 +220,12 @@ TEST_F(Installation, ACancelConfirmedDuringAPackageSkipsEveryLaterComponent) {
 }
 
 TEST_F(Installation, NoToALaterCancelQuestionTakesTheCancelBack) {
-    WriteIni(
-        "[Large]\r\nComponentDescription=Large\r\nFileName=large.msi\r\n"
-        "[Core]\r\nComponentDescription=Tarnwick Core\r\nFileName=core.msi\r\n"
-        "[Tool]\r\nComponentDescription=Tool\r\nFileName=tool.exe\r\nFileIsExe=1\r\n");
-    AddSetupFile("large.msi", "large.msi");
-    AddSetupFile("alpha.msi", "core.msi");
-    AddSetupFile("setup-stub.exe", "tool.exe");
-    Start();
-    Press(GoToReadyPage(), "&Install");
-    HWND progress = Page("TfrmProgress");
-    ASSERT_TRUE(WaitUntil([&] { return TextOf(At(progress, 128, 232)) == "Installing Large..."; }));
-    const std::string question =
-        "Are you sure you want to cancel the installation process?\n\n"
-        "Note that products already installed will not be uninstalled.";
+    HWND progress = StartLargeRun();
+    ASSERT_NE(progress, nullptr);
     Press(progress, "&Cancel");
-    Answer("Confirm", question, IDYES);
+    Answer("Confirm", CancelQuestion, IDYES);
     Press(progress, "&Cancel");
-    Answer("Confirm", question, IDNO);
+    Answer("Confirm", CancelQuestion, IDNO);
     HWND summary = WaitForPage(wizard.Id(), "TfrmSuccess", 120000);
     ASSERT_NE(summary, nullptr);
     std::vector<SummaryRow> rows = SummaryRows(summary);

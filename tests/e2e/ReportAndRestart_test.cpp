@@ -24,12 +24,7 @@ protected:
 
     // Walks the wizard with the given contact values, installs, and presses Finish.
     void InstallWithContact(const char* first, const char* last, const char* email) {
-        Press(Page("TfrmWelcome"), "&Next >");
-        Press(Page("TfrmSelection"), "&Next >");
-        HWND destination = Page("TfrmDestination");
-        ChooseInstallFolder(destination, installFolder);
-        Press(destination, "&Next >");
-        HWND contact = Page("TfrmContactInfo");
+        HWND contact = GoToContactPage();
         SetText(At(contact, 208, 224), first);
         SetText(At(contact, 208, 256), last);
         SetText(At(contact, 208, 288), email);

@@ -148,13 +148,17 @@ void WizardSession::ChooseInstallFolder(HWND destination, const std::string& fol
     ASSERT_TRUE(driver::WaitUntil([&] { return driver::TextOf(shown) == folder; }));
 }
 
-HWND WizardSession::GoToReadyPage() {
+HWND WizardSession::GoToContactPage() {
     Press(Page("TfrmWelcome"), "&Next >");
     Press(Page("TfrmSelection"), "&Next >");
     HWND destination = Page("TfrmDestination");
     ChooseInstallFolder(destination, installFolder);
     Press(destination, "&Next >");
-    Press(Page("TfrmContactInfo"), "&Next >");
+    return Page("TfrmContactInfo");
+}
+
+HWND WizardSession::GoToReadyPage() {
+    Press(GoToContactPage(), "&Next >");
     return Page("TfrmReadyToInstall");
 }
 

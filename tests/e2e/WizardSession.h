@@ -44,6 +44,8 @@ protected:
     void Answer(const char* caption, const std::string& text, int buttonId);
     // Puts `folder` on the destination page as the folder browser does after a choice.
     void ChooseInstallFolder(HWND destination, const std::string& folder);
+    // Walks from the welcome page to the contact page with Next, choosing installFolder on the way.
+    HWND GoToContactPage();
     // Walks from the welcome page to the ready page with Next, installing into installFolder.
     HWND GoToReadyPage();
     void Screenshot(HWND window, const std::string& name);
