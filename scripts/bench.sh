@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# A benchmark, not a test: times the wizard's start-up against a bare Win32 program of the same build
+# and its installation phase against msiexec on the same packages, under Wine and Xvfb with a warm
+# wineserver, and prints one table (ours, the reference, the ratio, the goal) and the exe's size.
+# Usage: scripts/bench.sh [start-up runs (9)] [installation runs (5)] [-v: every run's time]
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$here"
+scripts/setup.sh
+scripts/build.sh
+. scripts/session.sh
+. scripts/test-build-dir.sh
+# The shipped exe where 32-bit programs run, else the test build's; the bare program of the same build.
+if [ "$(test_arch)" = i686 ]; then measured=$here/build; else measured=$test_build; fi
+windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+start_session
+trap stop_session EXIT
+scripts/wine-run.sh "$test_build/tarnwick-bench.exe" "$(windows_path "$measured/TarnwickSetup.exe")" \
+  "$(windows_path "$measured/bench-window.exe")" "$(windows_path "$test_build/fixtures")" \
+  "${1:-9}" "${2:-5}" "${3:-}" | tr -d '\r'
