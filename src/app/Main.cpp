@@ -20,6 +20,16 @@
 
 TfrmMain* frmMain;
 
+namespace {
+// Each page is created when it is first shown: the windows of pages the user has not reached yet
+// would stand between the start and the first page on screen (each top-level window is real work).
+template <typename Page>
+Page& Created(Page*& page) {
+    if (!page) CreateForm(page);
+    return *page;
+}
+}  // namespace
+
 // The main form's outer size is 297 x 189; with the standard frame that leaves this client area.
 TfrmMain::TfrmMain() : TForm(FormLayout{"TfrmMain", FormBorder::Main, 289, 155, false}) {}
 
@@ -35,7 +45,7 @@ void TfrmMain::FormCreate() {
 void TfrmMain::FormShow() {
     // Shown out of sight for the whole run: the pages' owner and the wizard's task-bar entry.
     SetWindowPos(hwnd, nullptr, -5000, Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    PageTop = frmWelcome->Top();
+    PageTop = Created(frmWelcome).Top();
     PageLeft = frmWelcome->Left();
     WizardStep step = WizardStep::Welcome;
     while (step != WizardStep::End) {
@@ -64,14 +74,14 @@ int TfrmMain::ShowPage(TForm& page) {
     return result;
 }
 
-WizardStep TfrmMain::WelcomeStep() { return NextStep(WizardStep::Welcome, ShowPage(*frmWelcome)); }
-WizardStep TfrmMain::SelectionStep() { return NextStep(WizardStep::Selection, ShowPage(*frmSelection)); }
-WizardStep TfrmMain::DestinationStep() { return NextStep(WizardStep::Destination, ShowPage(*frmDestination)); }
-WizardStep TfrmMain::ContactInfoStep() { return NextStep(WizardStep::ContactInfo, ShowPage(*frmContactInfo)); }
-WizardStep TfrmMain::ReadyStep() { return NextStep(WizardStep::Ready, ShowPage(*frmReadyToInstall)); }
+WizardStep TfrmMain::WelcomeStep() { return NextStep(WizardStep::Welcome, ShowPage(Created(frmWelcome))); }
+WizardStep TfrmMain::SelectionStep() { return NextStep(WizardStep::Selection, ShowPage(Created(frmSelection))); }
+WizardStep TfrmMain::DestinationStep() { return NextStep(WizardStep::Destination, ShowPage(Created(frmDestination))); }
+WizardStep TfrmMain::ContactInfoStep() { return NextStep(WizardStep::ContactInfo, ShowPage(Created(frmContactInfo))); }
+WizardStep TfrmMain::ReadyStep() { return NextStep(WizardStep::Ready, ShowPage(Created(frmReadyToInstall))); }
 
 WizardStep TfrmMain::ProgressStep() {
-    frmProgress->SetLeft(PageLeft);
+    Created(frmProgress).SetLeft(PageLeft);
     frmProgress->SetTop(PageTop);
     frmProgress->Show();
     CopySetupFiles();
@@ -83,7 +93,7 @@ WizardStep TfrmMain::ProgressStep() {
 }
 
 WizardStep TfrmMain::SummaryStep() {
-    ShowPage(*frmSuccess);
+    ShowPage(Created(frmSuccess));
     SendUsageReport();  // whatever closed the page
     return WizardStep::End;
 }

@@ -1,9 +1,8 @@
-// The entry point: creates the wizard's windows, reads the switches, runs the message loop (the hidden
-// main form drives the pages) and ends with 13000 when a restart is due and left to the caller.
+// The entry point: creates the main form, reads the switches, runs the message loop (the hidden main
+// form creates and drives the pages) and ends with 13000 when a restart is due and left to the caller.
 #include <windows.h>
 
 #include <exception>
-#include <stdexcept>
 
 #include "app/CommandLine.h"
 #include "app/Main.h"
@@ -21,12 +20,6 @@
 namespace {
 
 constexpr int RestartDeferredExitCode = 13000;
-
-template <typename Form>
-void CreateForm(Form*& global) {
-    global = new Form;
-    if (!global->Create()) throw std::runtime_error("Windows refused to create a window of the wizard.");
-}
 
 // The main form goes last: destroying it frees the catalogue and may ask to restart Windows, which
 // must come after every other window has gone.
@@ -52,13 +45,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         Application::Initialize(instance);
         Application::SetTitle("Tarnwick Setup Wizard");
         CreateForm(frmMain);  // first: the application's main window; loads the configuration
-        CreateForm(frmWelcome);
-        CreateForm(frmContactInfo);
-        CreateForm(frmDestination);
-        CreateForm(frmProgress);
-        CreateForm(frmReadyToInstall);
-        CreateForm(frmSelection);
-        CreateForm(frmSuccess);
         CommandLineSwitches switches = ParseSwitches(ArgumentText(GetCommandLineA()));
         if (switches.DeferRestart) WizardSettings.DeferRestart = true;
         if (switches.RestartRequired) WizardSettings.RestartRequired = true;

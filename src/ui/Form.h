@@ -4,6 +4,7 @@
 // declarative layout table at exact client-pixel bounds.
 #include <windows.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -142,3 +143,11 @@ private:
 
 // The main form is the first one created: closing it ends the application.
 TForm* MainForm();
+
+// Makes `form` a new Form with its windows; throws std::runtime_error when Windows refuses them. The
+// caller owns the form (Destroy, then delete).
+template <typename Form>
+void CreateForm(Form*& form) {
+    form = new Form;
+    if (!form->Create()) throw std::runtime_error("Windows refused to create a window of the wizard.");
+}
