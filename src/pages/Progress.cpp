@@ -8,6 +8,11 @@
 
 TfrmProgress* frmProgress;
 
+namespace {
+constexpr DWORD FrameMs = 50;  // 20 frames a second: smooth to the eye, a small share of the run's time
+constexpr UINT_PTR FrameTimerId = 1;
+}  // namespace
+
 TfrmProgress::TfrmProgress() : TWizardPage("TfrmProgress", false, FormBorder::DialogNoButtons) {}
 
 TfrmProgress::~TfrmProgress() {
@@ -50,22 +55,72 @@ void TfrmProgress::cmdCancelClick() {
 }
 
 void TfrmProgress::SetCurrentProduct(const std::string& text) { SetText(lblCurrentProduct, text); }
-void TfrmProgress::SetAction(const std::string& text) { SetText(lblAction, text); }
-void TfrmProgress::SetActionDetail(const std::string& text) { SetText(lblActionDetail, text); }
-void TfrmProgress::SetBarRange(int32_t maximum) { SendMessageA(ProgressBar1, PBM_SETRANGE32, 0, maximum); }
-void TfrmProgress::SetBarPosition(int32_t position) { SendMessageA(ProgressBar1, PBM_SETPOS, position, 0); }
-void TfrmProgress::SetBarStep(int32_t step) { SendMessageA(ProgressBar1, PBM_SETSTEP, step, 0); }
-void TfrmProgress::StepBar() { SendMessageA(ProgressBar1, PBM_STEPIT, 0, 0); }
-void TfrmProgress::MoveBar(int32_t delta) { SendMessageA(ProgressBar1, PBM_DELTAPOS, delta, 0); }
 
-void TfrmProgress::BarToMinimum() {
-    SetBarPosition(static_cast<int32_t>(SendMessageA(ProgressBar1, PBM_GETRANGE, TRUE, 0)));
+void TfrmProgress::SetAction(const std::string& text) {
+    action = text;
+    ChangeBeforeFrame();
 }
 
-void TfrmProgress::BarToMaximum() {
-    SetBarPosition(static_cast<int32_t>(SendMessageA(ProgressBar1, PBM_GETRANGE, FALSE, 0)));
+void TfrmProgress::SetActionDetail(const std::string& text) {
+    actionDetail = text;
+    ChangeBeforeFrame();
 }
+
+void TfrmProgress::SetBarRange(int32_t maximum) {
+    bar.SetRange(maximum);
+    ChangeBeforeFrame();
+}
+
+void TfrmProgress::SetBarPosition(int32_t position) {
+    bar.Set(position);
+    ChangeBeforeFrame();
+}
+
+void TfrmProgress::SetBarStep(int32_t step) { bar.step = step; }
+
+void TfrmProgress::StepBar() {
+    bar.Step();
+    ChangeBeforeFrame();
+}
+
+void TfrmProgress::MoveBar(int32_t delta) {
+    bar.Move(delta);
+    ChangeBeforeFrame();
+}
+
+void TfrmProgress::BarToMinimum() { SetBarPosition(0); }
+void TfrmProgress::BarToMaximum() { SetBarPosition(bar.maximum); }
 
 void TfrmProgress::EnableCancel(bool enabled) { EnableWindow(cmdCancel, enabled); }
 void TfrmProgress::ShowCancel(bool visible) { ShowWindow(cmdCancel, visible ? SW_SHOW : SW_HIDE); }
-void TfrmProgress::ProcessMessages() { Application::ProcessMessages(); }
+
+void TfrmProgress::ProcessMessages() {
+    // Once a frame is soon enough for a click on Cancel too.
+    const DWORD now = GetTickCount();
+    if (now - lastFrame < FrameMs) return;
+    lastFrame = now;
+    DrawFrame();
+    Application::ProcessMessages();
+}
+
+void TfrmProgress::ChangeBeforeFrame() {
+    if (changed || !hwnd) return;
+    changed = true;
+    // Shows the last changes also when no installer message follows them (a setup program runs, the
+    // installer copies a large file): the run or a message box handles the queue meanwhile.
+    SetTimer(hwnd, FrameTimerId, FrameMs, FrameTimer);
+}
+
+void TfrmProgress::DrawFrame() {
+    if (!changed) return;
+    changed = false;
+    KillTimer(hwnd, FrameTimerId);
+    if (GetText(lblAction) != action) SetText(lblAction, action);
+    if (GetText(lblActionDetail) != actionDetail) SetText(lblActionDetail, actionDetail);
+    SendMessageA(ProgressBar1, PBM_SETRANGE32, 0, bar.maximum);
+    SendMessageA(ProgressBar1, PBM_SETPOS, bar.position, 0);
+}
+
+void CALLBACK TfrmProgress::FrameTimer(HWND window, UINT, UINT_PTR, DWORD) {
+    if (frmProgress && frmProgress->Handle() == window) frmProgress->DrawFrame();
+}

@@ -1,5 +1,6 @@
 #pragma once
 #include "installmanager/ProgressDisplay.h"
+#include "pages/BarPosition.h"
 #include "pages/WizardPage.h"
 
 // Shown without modality while the components are installed; the run and the installer message
@@ -34,6 +35,18 @@ protected:
 
 private:
     void cmdCancelClick();
+
+    // The installer sends several messages for every file it installs; changing the controls for
+    // each of them (a round trip to the window system and a drawing each) and handling the queue for
+    // each took longer than the installation itself. So the page keeps what it is to show and hands
+    // it to the controls, and handles the queue, once a frame.
+    void ChangeBeforeFrame();
+    void DrawFrame();
+    static void CALLBACK FrameTimer(HWND window, UINT message, UINT_PTR id, DWORD time);
+    DWORD lastFrame = 0;
+    bool changed = false;
+    std::string action, actionDetail;
+    BarPosition bar;
 };
 
 extern TfrmProgress* frmProgress;
