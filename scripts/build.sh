@@ -2,17 +2,23 @@
 # Builds the product, the 32-bit TarnwickSetup.exe, in build/, and the tests in build/test-<arch>/:
 # the same sources again, for i686 where this host can start 32-bit processes, else for x86_64 (a
 # kernel without IA-32 emulation cannot run Wine's 32-bit loader). The test build sends its usage
-# report to 127.0.0.1, where the end-to-end tests listen.
+# report to 127.0.0.1, where the end-to-end tests listen, and uses the posix-thread compilers that
+# GoogleTest needs; the product is built with the win32-thread ones.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$here/scripts/wine-loader.sh"
 configure_and_build() {  # build folder, architecture, extra cmake arguments...
   local dir=$1 arch=$2; shift 2
-  if [ ! -f "$dir/CMakeCache.txt" ]; then
+  local configuration="$arch $*"
+  # A folder configured otherwise (another compiler, say) starts from a fresh cache.
+  if [ ! -f "$dir/CMakeCache.txt" ] || [ "$(cat "$dir/configured-with" 2>/dev/null)" != "$configuration" ]; then
+    rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
     cmake -S "$here" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-$arch.cmake" "$@" >/dev/null
+    echo "$configuration" >"$dir/configured-with"
   fi
   # Progress lines and CMake's own re-configure chatter are noise; warnings and errors come through.
   cmake --build "$dir" -j"$(nproc)" 2>&1 | { grep -vE '^\[ *[0-9]+%\]|^-- ' || true; }
 }
-configure_and_build "$here/build" i686 -DBUILD_TESTING=OFF
-configure_and_build "$here/build/test-$(test_arch)" "$(test_arch)" -DTARNWICK_REPORT_HOST=127.0.0.1
+configure_and_build "$here/build" i686 -DBUILD_TESTING=OFF -DTARNWICK_THREADS=win32
+configure_and_build "$here/build/test-$(test_arch)" "$(test_arch)" -DTARNWICK_REPORT_HOST=127.0.0.1 \
+  -DTARNWICK_THREADS=posix

@@ -8,8 +8,10 @@ deps=$build/deps
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 
-packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine32:i386 wine64 msitools wixl xvfb xauth
-          xdotool imagemagick cmake dpkg-dev fonts-dejavu-core googletest)
+# The win32-thread compilers build the product, the posix-thread ones the tests (cmake/mingw-common.cmake).
+packages=(g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+          mingw-w64-tools wine wine32:i386 wine64 msitools wixl xvfb xauth xdotool imagemagick cmake dpkg-dev
+          fonts-dejavu-core googletest)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -25,9 +27,17 @@ fi
 
 # libjpeg: Debian ships no MinGW build, so build the static library from Debian's own source package,
 # for the product's architecture and, where 32-bit programs cannot run here, for the test build's.
+# Built with what decoding any baseline or progressive JPEG needs: no arithmetic coding, and
+# (jmorecfg.h) no colour quantisation, scaled output, merged ("sloppy") upsampling or IDCTs other than
+# the accurate integer one that is the default; no getenv (JPEGMEM, read with sscanf), msvcrt's own
+# printf for the messages, no unwind tables (C code that no exception passes), optimised for size.
+jpeg_features='DCT_IFAST_SUPPORTED|DCT_FLOAT_SUPPORTED|IDCT_SCALING_SUPPORTED|UPSAMPLE_MERGING_SUPPORTED|QUANT_1PASS_SUPPORTED|QUANT_2PASS_SUPPORTED'
+jpeg_cflags='-DNO_GETENV -D__USE_MINGW_ANSI_STDIO=0 -fno-asynchronous-unwind-tables'
+jpeg_configuration="$jpeg_features $jpeg_cflags MinSizeRel no-arith"
 build_libjpeg() {
   local arch=$1 dest=$deps/libjpeg-$1
-  [ -f "$dest/lib/libjpeg.a" ] && return 0
+  # A library built with other options is built again.
+  [ -f "$dest/lib/libjpeg.a" ] && [ "$(cat "$dest/configuration" 2>/dev/null)" = "$jpeg_configuration" ] && return 0
   echo "setup: building libjpeg ($arch) from Debian's libjpeg-turbo source package"
   if [ ! -d "$deps/jpeg-src" ]; then
     if ! grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
@@ -43,12 +53,15 @@ build_libjpeg() {
   fi
   local src
   src=$(ls -d "$deps"/jpeg-src/libjpeg-turbo-*/ | head -n 1)
-  rm -rf "$deps/jpeg-build-$arch"
+  sed -i -E "s/^#define ($jpeg_features)\b/#undef \1/" "$src/jmorecfg.h"
+  rm -rf "$deps/jpeg-build-$arch" "$dest"
   cmake -S "$src" -B "$deps/jpeg-build-$arch" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-$arch.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF \
+    -DCMAKE_BUILD_TYPE=MinSizeRel -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF \
+    -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF -DCMAKE_C_FLAGS="$jpeg_cflags" \
     -DCMAKE_INSTALL_PREFIX="$dest" >/dev/null
   cmake --build "$deps/jpeg-build-$arch" -j"$(nproc)" --target install >/dev/null
   rm -rf "$deps/jpeg-build-$arch"
+  echo "$jpeg_configuration" >"$dest/configuration"
 }
 build_libjpeg i686
 build_libjpeg "$(test_arch)"

@@ -14,7 +14,7 @@ while read -r dll; do
   tr 'A-Z' 'a-z' <<<"$dll" | grep -qE "$allowed" || fail "imports $dll, which is not a Windows system DLL"
 done <<<"$dlls"
 size=$(stat -c %s "$exe")
-[ "$size" -lt 1048576 ] || fail "$size bytes, over 1 MB"
+[ "$size" -le 327680 ] || fail "$size bytes, over 320 KB (327,680 bytes)"
 # The texts a user sees in the file's properties.
 grep -aq 'T.a.r.n.w.i.c.k. .S.e.t.u.p. .W.i.z.a.r.d' "$exe" || fail "no version information"
 echo "PASS: $(basename "$exe"): PE32 GUI, $size bytes, imports $(tr '\n' ' ' <<<"$dlls")"

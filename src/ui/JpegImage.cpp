@@ -7,7 +7,9 @@
 
 namespace {
 
-// libjpeg's own error handler ends the process; this one jumps back into DecodeJpeg instead.
+// libjpeg's own error handler ends the process; this one jumps back into DecodeJpeg instead. It is
+// ours in full (no jpeg_std_error): the standard one brings libjpeg's message texts and a printf to
+// format them into the program, and a GUI program has nowhere to show them.
 struct ErrorTrap {
     jpeg_error_mgr manager;
     jmp_buf escape;
@@ -24,6 +26,11 @@ void EmitMessage(j_common_ptr info, int level) {
 }
 
 void OutputMessage(j_common_ptr) {}  // no console in a GUI program
+void FormatMessage(j_common_ptr, char* buffer) { buffer[0] = '\0'; }
+void ResetErrorManager(j_common_ptr info) {
+    info->err->num_warnings = 0;
+    info->err->msg_code = 0;
+}
 
 }  // namespace
 
@@ -33,10 +40,13 @@ HBITMAP DecodeJpeg(const void* data, size_t size) {
 
     jpeg_decompress_struct info{};
     ErrorTrap trap;
-    info.err = jpeg_std_error(&trap.manager);
+    trap.manager = jpeg_error_mgr{};  // no trace output, no message tables
     trap.manager.error_exit = ErrorExit;
     trap.manager.emit_message = EmitMessage;
     trap.manager.output_message = OutputMessage;
+    trap.manager.format_message = FormatMessage;
+    trap.manager.reset_error_mgr = ResetErrorManager;
+    info.err = &trap.manager;
 
     // Only plain values live across setjmp; volatile so they keep what was stored before a jump.
     HBITMAP volatile bitmap = nullptr;

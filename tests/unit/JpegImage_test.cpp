@@ -55,8 +55,10 @@ std::vector<unsigned char> BackgroundBytes() {
 }
 
 // Encodes pixels (RGB or grey, row by row) as a baseline JPEG of the highest quality, without
-// colour subsampling, so that decoded values stay within a few steps of the originals.
-std::vector<unsigned char> Encode(int width, int height, int components, const std::vector<unsigned char>& pixels) {
+// colour subsampling, so that decoded values stay within a few steps of the originals; or, as photos
+// often come, progressive and/or with the colour at half resolution both ways (4:2:0).
+std::vector<unsigned char> Encode(int width, int height, int components, const std::vector<unsigned char>& pixels,
+                                  bool progressive = false, bool subsampled = false) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -70,7 +72,10 @@ std::vector<unsigned char> Encode(int width, int height, int components, const s
     info.in_color_space = components == 3 ? JCS_RGB : JCS_GRAYSCALE;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 100, TRUE);
-    for (int c = 0; c < info.num_components; ++c) info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+    if (!subsampled) {
+        for (int c = 0; c < info.num_components; ++c) info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+    }
+    if (progressive) jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<unsigned char*>(pixels.data()) + info.next_scanline * width * components;
@@ -151,6 +156,37 @@ TEST(JpegImage, DecodesGreyPicturesToEqualChannels) {
     for (int i = 0; i < 10; ++i) {
         const int v = pixels[i];
         ExpectNear(image.At(i % 5, i / 5), {v, v, v}, "grey pixel " + std::to_string(i));
+    }
+}
+
+TEST(JpegImage, DecodesProgressiveAndSubsampledPictures) {
+    // A picture a distributor might put in place of ours: two colours, top and bottom half.
+    constexpr int kSide = 32;
+    const Rgb top = {230, 120, 30}, bottom = {30, 90, 200};
+    std::vector<unsigned char> pixels;
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            const Rgb& c = y < kSide / 2 ? top : bottom;
+            pixels.insert(pixels.end(), {static_cast<unsigned char>(c.r), static_cast<unsigned char>(c.g),
+                                         static_cast<unsigned char>(c.b)});
+        }
+    }
+    const struct {
+        const char* what;
+        bool progressive, subsampled;
+    } kinds[] = {{"progressive", true, false}, {"4:2:0", false, true}, {"progressive 4:2:0", true, true}};
+    for (const auto& kind : kinds) {
+        const std::vector<unsigned char> jpeg = Encode(kSide, kSide, 3, pixels, kind.progressive, kind.subsampled);
+        Decoded image(DecodeJpeg(jpeg.data(), jpeg.size()));
+        ASSERT_TRUE(image.Valid()) << kind.what;
+        ASSERT_EQ(image.Width(), kSide) << kind.what;
+        // Rows near the middle blend the halves' colours when the colour is at half resolution.
+        for (int y : {0, 5, 12, 20, 27, 31}) {
+            for (int x : {0, 13, 31}) {
+                ExpectNear(image.At(x, y), y < kSide / 2 ? top : bottom,
+                           std::string(kind.what) + " pixel " + std::to_string(x) + "," + std::to_string(y));
+            }
+        }
     }
 }
 
