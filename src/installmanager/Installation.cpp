@@ -8,14 +8,14 @@
 #include "installmanager/InstallerMessages.h"
 #include "installmanager/ProgressDisplay.h"
 #include "installmanager/Settings.h"
+#include "web/SystemLibrary.h"
 
 namespace {
 
+// Windows Installer is bound when the run starts, not when the wizard does.
 const TInstallerCalls RealInstallerCalls = {
-    ::MsiSetInternalUI,   ::MsiSetExternalUIA, ::MsiEnableLogA,       ::MsiOpenDatabaseA,
-    ::MsiDatabaseOpenViewA, ::MsiViewExecute,  ::MsiViewFetch,        ::MsiRecordGetStringA,
-    ::MsiQueryProductStateA, ::MsiCloseHandle, ::MsiInstallProductA,  ::CreateProcessA,
-    ::PeekMessageA,       ::DispatchMessageA,  ::PostQuitMessage,     ::MsgWaitForMultipleObjects,
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    ::CreateProcessA, ::PeekMessageA, ::DispatchMessageA, ::PostQuitMessage, ::MsgWaitForMultipleObjects,
     ::GetExitCodeProcess, ::CloseHandle,
 };
 
@@ -124,12 +124,42 @@ TInstallerCalls InstallerCalls = RealInstallerCalls;
 
 void RestoreInstallerCalls() { InstallerCalls = RealInstallerCalls; }
 
+bool BindWindowsInstaller(TInstallerCalls& calls) {
+    const HMODULE library = LoadSystemLibrary("msi.dll");
+    if (!library) return false;
+    TInstallerCalls bound = calls;
+    ResolveEntry(library, "MsiSetInternalUI", bound.MsiSetInternalUI);
+    ResolveEntry(library, "MsiSetExternalUIA", bound.MsiSetExternalUIA);
+    ResolveEntry(library, "MsiEnableLogA", bound.MsiEnableLogA);
+    ResolveEntry(library, "MsiOpenDatabaseA", bound.MsiOpenDatabaseA);
+    ResolveEntry(library, "MsiDatabaseOpenViewA", bound.MsiDatabaseOpenViewA);
+    ResolveEntry(library, "MsiViewExecute", bound.MsiViewExecute);
+    ResolveEntry(library, "MsiViewFetch", bound.MsiViewFetch);
+    ResolveEntry(library, "MsiRecordGetStringA", bound.MsiRecordGetStringA);
+    ResolveEntry(library, "MsiQueryProductStateA", bound.MsiQueryProductStateA);
+    ResolveEntry(library, "MsiCloseHandle", bound.MsiCloseHandle);
+    ResolveEntry(library, "MsiInstallProductA", bound.MsiInstallProductA);
+    const bool complete = bound.MsiSetInternalUI && bound.MsiSetExternalUIA && bound.MsiEnableLogA &&
+                          bound.MsiOpenDatabaseA && bound.MsiDatabaseOpenViewA && bound.MsiViewExecute &&
+                          bound.MsiViewFetch && bound.MsiRecordGetStringA && bound.MsiQueryProductStateA &&
+                          bound.MsiCloseHandle && bound.MsiInstallProductA;
+    if (!complete) {
+        FreeSystemLibrary(library);
+        return false;
+    }
+    calls = bound;
+    return true;
+}
+
 void RunInstallation() {
     const std::string installFolder = WizardSettings.GetInstallFolder();
-    // Once per run and never undone: the installer shows only its source prompts and reports the rest
-    // to our handler.
-    InstallerCalls.MsiSetInternalUI(InstallUILevel, nullptr);
-    InstallerCalls.MsiSetExternalUIA(InstallerUIHandler, ExternalUIFilter, nullptr);
+    const bool installerBound = InstallerCalls.MsiInstallProductA || BindWindowsInstaller(InstallerCalls);
+    if (installerBound) {
+        // Once per run and never undone: the installer shows only its source prompts and reports the
+        // rest to our handler.
+        InstallerCalls.MsiSetInternalUI(InstallUILevel, nullptr);
+        InstallerCalls.MsiSetExternalUIA(InstallerUIHandler, ExternalUIFilter, nullptr);
+    }
 
     bool loggingReady = false;
     if (WizardSettings.LoggingEnabled) {
@@ -146,8 +176,10 @@ void RunInstallation() {
         }
         if (component.FileIsExe) {
             RunSetupProgram(component, installFolder);
-        } else {
+        } else if (installerBound) {
             InstallPackage(component, installFolder, loggingReady);
+        } else {
+            component.Succeeded = false;
         }
     }
 }

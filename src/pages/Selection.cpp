@@ -20,7 +20,7 @@ std::string UserThousandsSeparator() {
 TfrmSelection::TfrmSelection() : TWizardPage("TfrmSelection") {}
 
 TfrmSelection::~TfrmSelection() {
-    if (imlComponent) ImageList_Destroy(imlComponent);
+    if (imlComponent) FreeImageStrip(imlComponent);
 }
 
 std::vector<ControlLayout> TfrmSelection::Layout() {

@@ -11,7 +11,7 @@ TfrmSuccess* frmSuccess;
 TfrmSuccess::TfrmSuccess() : TWizardPage("TfrmSuccess") {}
 
 TfrmSuccess::~TfrmSuccess() {
-    if (imgProgress) ImageList_Destroy(imgProgress);
+    if (imgProgress) FreeImageStrip(imgProgress);
 }
 
 std::vector<ControlLayout> TfrmSuccess::Layout() {

@@ -12,6 +12,7 @@
 
 #include "DisplayRecorder.h"
 #include "InstallManagerFixture.h"
+#include "LibraryLoaderRecorder.h"
 #include "TempFolder.h"
 #include "installmanager/Configuration.h"
 #include "installmanager/InstallerMessages.h"
@@ -308,6 +309,49 @@ TEST_F(InstallationTest, ProgramOutcomes) {
                                             "cancel on"}),
                   display.calls);
     }
+}
+
+TEST_F(InstallationTest, WindowsInstallerIsBoundAllOrNothingFromTheSystemFolder) {
+    LibraryLoaderRecorder::Reset();
+    SetLibraryLoaderCalls(LibraryLoaderRecorder::Calls());
+    const struct {
+        bool missing;
+        const char* hiddenEntry;
+        bool bound;
+    } rows[] = {{false, "", true}, {true, "", false}, {false, "MsiInstallProductA", false}, {false, "MsiEnableLogA", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.hiddenEntry);
+        LibraryLoaderRecorder::Reset();
+        LibraryLoaderRecorder::libraryMissing = row.missing;
+        LibraryLoaderRecorder::missingEntries = {row.hiddenEntry};
+        TInstallerCalls calls = {};
+        calls.CloseHandle = FakeCloseHandle;
+        EXPECT_EQ(row.bound, BindWindowsInstaller(calls));
+        char system[MAX_PATH] = "";
+        GetSystemDirectoryA(system, MAX_PATH);
+        EXPECT_EQ(std::vector<std::string>{std::string(system) + "\\msi.dll"}, LibraryLoaderRecorder::loadedPaths);
+        EXPECT_EQ(row.bound, calls.MsiInstallProductA != nullptr && calls.MsiEnableLogA != nullptr &&
+                                 calls.MsiSetInternalUI != nullptr);
+        EXPECT_EQ(FakeCloseHandle, calls.CloseHandle);  // the other entries are left alone
+        // A library that is not used is released; a bound one stays for the process.
+        EXPECT_EQ(row.missing || row.bound ? 0 : 1, LibraryLoaderRecorder::frees);
+    }
+
+    // Without Windows Installer every package fails quietly and programs still run.
+    LibraryLoaderRecorder::Reset();
+    LibraryLoaderRecorder::libraryMissing = true;
+    Load({{"Alpha", "alpha.msi"}, {"Tools", "setup.exe", true}});
+    fake.exitCodes["setup.exe"] = 0;
+    TInstallerCalls unbound = FakeCalls;
+    unbound.MsiSetInternalUI = nullptr, unbound.MsiSetExternalUIA = nullptr, unbound.MsiInstallProductA = nullptr;
+    InstallerCalls = unbound;
+    RunInstallation();
+    SetLibraryLoaderCalls(nullptr);
+    EXPECT_FALSE(Component(0).Succeeded);
+    EXPECT_TRUE(Component(1).Succeeded);
+    EXPECT_EQ((std::vector<std::string>{"start \"" + Staged("setup.exe") + "\" -r", "wait", "exit code",
+                                        "close process", "close thread"}),
+              fake.calls);
 }
 
 TEST_F(InstallationTest, WaitDispatchesMessagesUntilTheProcessEnds) {
