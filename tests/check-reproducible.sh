@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the shipped executable a second time, from a copy of the source tree in another folder, and
-# compares it byte for byte with build/TarnwickSetup.exe: distributors must be able to rebuild what we ship.
+# Builds the shipped executables a second time, from a copy of the source tree in another folder, and
+# compares them byte for byte with build/: distributors must be able to rebuild what we ship.
 # Arguments: the source tree, a scratch folder (emptied).
 set -u
 src=$1 work=$2
@@ -12,11 +12,13 @@ tar -C "$src" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/tree" -
 # libjpeg is an input of the build, not part of it: the same static library for both builds.
 ln -s "$src/build/deps" "$work/tree/build/deps"
 "$work/tree/scripts/build.sh" --product-only >"$work/build.log" 2>&1 || { cat "$work/build.log"; fail "second build failed"; }
-again=$work/tree/build/TarnwickSetup.exe
-if ! cmp -s "$shipped" "$again"; then
-  echo "differing bytes (offset, octal values):"
-  cmp -l "$shipped" "$again" | head -n 20
-  fail "a second build in $work differs from $shipped"
-fi
-echo "PASS: a second build in another folder is identical ($(stat -c %s "$again") bytes, sha256 $(sha256sum <"$again" | cut -c1-16)...)"
+for exe in TarnwickSetup.exe TarnwickCheck.exe; do
+  again=$work/tree/build/$exe
+  if ! cmp -s "$src/build/$exe" "$again"; then
+    echo "differing bytes of $exe (offset, octal values):"
+    cmp -l "$src/build/$exe" "$again" | head -n 20
+    fail "a second build in $work differs from $src/build/$exe"
+  fi
+  echo "PASS: $exe built a second time in another folder is identical ($(stat -c %s "$again") bytes, sha256 $(sha256sum <"$again" | cut -c1-16)...)"
+done
 rm -rf "$work"
