@@ -14,24 +14,28 @@ scripts/build.sh
 demo=$(pwd)/build/demo
 rm -rf "$demo"
 scripts/demo-dist.sh "$test_build" "$demo/dist"
+# Forget what an earlier demo installed, so that this run installs afresh.
+rm -rf "$WINEPREFIX/drive_c/Program Files/Tarnwick" "$WINEPREFIX/drive_c/TarnwickDemo"
+
+on_display=""
+if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
+  on_display=1
+  export TARNWICK_USE_DISPLAY=1
+fi
+start_session
+trap stop_session EXIT
+
 # What a distributor does before shipping: check the folder with the wizard's own reading of the INI.
 echo "demo: checking the distribution with TarnwickCheck"
 (cd "$demo/dist" && ../../../scripts/wine-run.sh "$test_build/TarnwickCheck.exe" TarnwickSetup.INI) | sed 's/^/  /' ||
   echo "demo: TarnwickCheck found errors; the wizard will show them as failed components"
-# Forget what an earlier demo installed, so that this run installs afresh.
-rm -rf "$WINEPREFIX/drive_c/Program Files/Tarnwick" "$WINEPREFIX/drive_c/TarnwickDemo"
 
-if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
-  export TARNWICK_USE_DISPLAY=1
-  start_session
-  trap stop_session EXIT
+if [ -n "$on_display" ]; then
   echo "demo: running the wizard on $DISPLAY from $demo/dist"
   code=0
   (cd "$demo/dist" && ../../../scripts/wine-run.sh TarnwickSetup.exe) || code=$?
   echo "demo: the wizard ended with exit code $code (a Unix parent sees only its low 8 bits)"
 else
-  start_session
-  trap stop_session EXIT
   echo "demo: no display; walking through the wizard headless under Xvfb"
   shots=$(pwd)/build/screenshots/demo
   rm -rf "$shots" && mkdir -p "$shots"
