@@ -204,7 +204,8 @@ int main(int argc, char** argv) {
                          Quoted(entries[j].ComponentDescription) + ": their log files and sub-folders collide");
         }
     }
-    std::printf("%zu component%s, %d error%s, %d warning%s\n", entries.size(), entries.size() == 1 ? "" : "s",
+    std::printf("%lu component%s, %d error%s, %d warning%s\n", static_cast<unsigned long>(entries.size()),
+                entries.size() == 1 ? "" : "s",
                 report.errors, report.errors == 1 ? "" : "s", report.warnings, report.warnings == 1 ? "" : "s");
     return report.errors > 0 ? 1 : 0;
 }
