@@ -101,6 +101,11 @@ void WizardSession::AddSetupFile(const std::string& fixture, const std::string& 
         << "fixture " << fixture << " is missing";
 }
 
+void WizardSession::UseWizard(const std::string& buildRelative) {
+    ASSERT_TRUE(CopyFileA(BuildPath(buildRelative).c_str(), (dist + "\\TarnwickSetup.exe").c_str(), FALSE))
+        << buildRelative << " is missing";
+}
+
 void WizardSession::Start(const std::string& arguments) {
     ASSERT_TRUE(wizard.Start(dist + "\\TarnwickSetup.exe", arguments, dist));
 }

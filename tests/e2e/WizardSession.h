@@ -29,6 +29,8 @@ protected:
     void WriteIni(const std::string& text);
     // Copies a fixture (see tests/fixtures) into the distribution folder under `asName`.
     void AddSetupFile(const std::string& fixture, const std::string& asName);
+    // Replaces the wizard in the distribution folder with another build of it (relative to the build).
+    void UseWizard(const std::string& buildRelative);
 
     void Start(const std::string& arguments = "");
     // Waits for the wizard to end and returns its full exit code.
