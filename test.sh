@@ -19,7 +19,7 @@ status=0
 ctest --test-dir "$test_build" --output-on-failure -j2 || status=$?
 stop_session
 trap - EXIT
-for bmp in build/screenshots/*.bmp; do
+for bmp in build/screenshots/*.bmp build/screenshots/*/*.bmp; do
   [ -f "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
 scripts/summarize-tests.sh "$results" "$(( $(date +%s) - started ))" || status=1

@@ -14,15 +14,28 @@ start_session() {
     export DISPLAY=":$n"
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
-  wineserver -p
-  # Start Wine's own services now, detached from our output: otherwise the first test program's
-  # services inherit its pipes and CTest waits for them until the session ends.
-  "$here/scripts/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 || true
+  local prefix
+  for prefix in $(session_prefixes); do
+    WINEPREFIX=$prefix wineserver -p
+    # Start Wine's own services now, detached from our output: otherwise the first test program's
+    # services inherit its pipes and CTest waits for them until the session ends.
+    WINEPREFIX=$prefix "$here/scripts/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 || true
+  done
+}
+
+# The test prefix and, where it exists, the one whose display runs at 144 DPI.
+session_prefixes() {
+  echo "$WINEPREFIX"
+  [ -d "$here/build/wineprefix-dpi144" ] && [ "$WINEPREFIX" = "$here/build/wineprefix" ] && echo "$here/build/wineprefix-dpi144"
+  return 0
 }
 
 stop_session() {
-  wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
+  local prefix
+  for prefix in $(session_prefixes); do
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
+  done
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   xvfb_pid=""
 }

@@ -22,6 +22,9 @@ manifest=$(wrestool -x --raw --type=24 --name=1 "$exe" 2>/dev/null) || fail "can
 [ -n "$manifest" ] || fail "no embedded manifest"
 grep -q '<requestedExecutionLevel level="requireAdministrator"' <<<"$manifest" ||
   fail "the embedded manifest does not ask for administrator rights"
+grep -q '<dpiAware[^>]*>true/pm</dpiAware>' <<<"$manifest" &&
+  grep -q '<dpiAwareness[^>]*>PerMonitorV2, PerMonitor</dpiAwareness>' <<<"$manifest" ||
+  fail "the embedded manifest does not declare the wizard DPI-aware per monitor"
 size=$(stat -c %s "$exe")
 [ "$size" -lt 1048576 ] || fail "$size bytes, over 1 MB"
 # The texts a user sees in the file's properties.

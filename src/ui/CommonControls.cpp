@@ -5,6 +5,7 @@ namespace {
 struct Entries {
     BOOL(WINAPI* InitCommonControlsEx)(const INITCOMMONCONTROLSEX* classes);
     HIMAGELIST(WINAPI* ImageList_Create)(int width, int height, UINT flags, int initial, int grow);
+    int(WINAPI* ImageList_Add)(HIMAGELIST list, HBITMAP bitmap, HBITMAP mask);
     int(WINAPI* ImageList_AddMasked)(HIMAGELIST list, HBITMAP bitmap, COLORREF mask);
     BOOL(WINAPI* ImageList_Destroy)(HIMAGELIST list);
 };
@@ -25,6 +26,7 @@ bool Initialize(DWORD classes) {
     if (!library) return false;
     Resolve(library, "InitCommonControlsEx", entries.InitCommonControlsEx);
     Resolve(library, "ImageList_Create", entries.ImageList_Create);
+    Resolve(library, "ImageList_Add", entries.ImageList_Add);
     Resolve(library, "ImageList_AddMasked", entries.ImageList_AddMasked);
     Resolve(library, "ImageList_Destroy", entries.ImageList_Destroy);
     INITCOMMONCONTROLSEX controls = {sizeof controls, classes};
@@ -33,6 +35,10 @@ bool Initialize(DWORD classes) {
 
 HIMAGELIST CreateImageList(int width, int height, UINT flags, int initial, int grow) {
     return entries.ImageList_Create ? entries.ImageList_Create(width, height, flags, initial, grow) : nullptr;
+}
+
+int Add(HIMAGELIST list, HBITMAP bitmap, HBITMAP mask) {
+    return entries.ImageList_Add ? entries.ImageList_Add(list, bitmap, mask) : -1;
 }
 
 int AddMasked(HIMAGELIST list, HBITMAP bitmap, COLORREF mask) {

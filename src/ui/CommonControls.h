@@ -12,9 +12,10 @@ namespace CommonControls {
 // (every control of those classes then fails to be created).
 bool Initialize(DWORD classes);
 
-// ImageList_Create, ImageList_AddMasked and ImageList_Destroy; before Initialize, or without the
-// library, they fail (null, -1, FALSE).
+// ImageList_Create, ImageList_Add, ImageList_AddMasked and ImageList_Destroy; before Initialize, or
+// without the library, they fail (null, -1, -1, FALSE).
 HIMAGELIST CreateImageList(int width, int height, UINT flags, int initial, int grow);
+int Add(HIMAGELIST list, HBITMAP bitmap, HBITMAP mask);
 int AddMasked(HIMAGELIST list, HBITMAP bitmap, COLORREF mask);
 BOOL DestroyImageList(HIMAGELIST list);
 

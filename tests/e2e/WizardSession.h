@@ -12,7 +12,7 @@
 // Windows paths of the build, known when the test binary is built (Z: is the Unix root under Wine).
 std::string BuildPath(const std::string& relative);   // inside the test build folder
 std::string FixturePath(const std::string& name);     // built test packages and stubs
-std::string ScreenshotPath(const std::string& name);  // build/screenshots/<name>.bmp
+std::string ScreenshotPath(const std::string& name);  // build/screenshots/<name>.bmp, folders made
 
 std::string ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);
