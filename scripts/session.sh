@@ -14,6 +14,7 @@ start_session() {
     export DISPLAY=":$n"
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
+  mount_small_drive
   local prefix
   for prefix in $(session_prefixes); do
     WINEPREFIX=$prefix wineserver -p
@@ -30,7 +31,19 @@ session_prefixes() {
   return 0
 }
 
+# Drive T: of the test prefix: an 8 MB tmpfs on which a test can fill the disk. Mounting needs root;
+# without it there is no drive T: and the test that needs it is skipped.
+small_drive=$here/build/small-drive
+mount_small_drive() {
+  rm -f "$WINEPREFIX/dosdevices/t:"
+  mkdir -p "$small_drive"
+  mountpoint -q "$small_drive" || mount -t tmpfs -o size=8m tarnwick-small "$small_drive" 2>/dev/null || return 0
+  ln -s "$small_drive" "$WINEPREFIX/dosdevices/t:"
+}
+
 stop_session() {
+  rm -f "$WINEPREFIX/dosdevices/t:"
+  mountpoint -q "$small_drive" 2>/dev/null && umount "$small_drive" 2>/dev/null
   local prefix
   for prefix in $(session_prefixes); do
     WINEPREFIX=$prefix wineserver -k 2>/dev/null || true

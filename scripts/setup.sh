@@ -54,11 +54,13 @@ build_libjpeg i686
 build_libjpeg "$(test_arch)"
 rm -rf "$deps/jpeg-src"
 
-# The private Wine prefixes: windows unmanaged (no window manager under Xvfb), a Verdana stand-in, and
-# for the second one a display that runs at 144 DPI (150 %), where the wizard must scale itself.
+# The private Wine prefixes: windows unmanaged (no window manager under Xvfb), a Verdana stand-in, no
+# crash dialog (a crashing test program just ends, as the tests expect), and for the second one a
+# display that runs at 144 DPI (150 %), where the wizard must scale itself. The marker names the
+# version of this recipe, so that an older prefix is made again.
 make_prefix() {  # folder, display DPI
   local prefix=$1 dpi=$2
-  [ -f "$prefix/.tarnwick-ready" ] && return 0
+  [ -f "$prefix/.tarnwick-ready-2" ] && return 0
   echo "setup: creating the Wine prefix $(basename "$prefix")"
   rm -rf "$prefix" && mkdir -p "$prefix"
   (
@@ -68,12 +70,13 @@ make_prefix() {  # folder, display DPI
     "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v Verdana /d "DejaVu Sans" /f >/dev/null 2>&1
     "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     # Title-bar buttons are drawn with Marlett, which the new prefix does not have.
     cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
     wineserver -w
   )
   [ -d "$prefix/drive_c/windows" ] || { echo "setup: the Wine prefix could not be created" >&2; exit 1; }
-  touch "$prefix/.tarnwick-ready"
+  touch "$prefix/.tarnwick-ready-2"
 }
 make_prefix "$build/wineprefix" 96
 make_prefix "$build/wineprefix-dpi144" 144

@@ -6,6 +6,7 @@
 #include "installmanager/Configuration.h"
 #include "installmanager/InstallCommandLines.h"
 #include "installmanager/InstallerMessages.h"
+#include "installmanager/PathText.h"
 #include "installmanager/ProgressDisplay.h"
 #include "installmanager/Settings.h"
 #include "web/SystemLibrary.h"
@@ -22,6 +23,10 @@ const TInstallerCalls RealInstallerCalls = {
 constexpr UINT InstallSucceeded = ERROR_SUCCESS;
 constexpr UINT InstallSucceededRestartNeeded = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
 constexpr DWORD SetupProgramRestartNeeded = 8;
+
+// Windows ends a program that an exception brought down with the exception's status code, whose
+// top four bits are 0xC (error severity).
+bool EndedByException(DWORD exitCode) { return (exitCode & 0xF0000000u) == 0xC0000000u; }
 
 bool FolderExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -109,8 +114,9 @@ void RunSetupProgram(TSetupComponent& component, const std::string& installFolde
         calls.CloseHandle(process.hProcess);
         calls.CloseHandle(process.hThread);
         if (exitCode == SetupProgramRestartNeeded) WizardSettings.RestartRequired = true;
-        // The exit code says nothing else we could judge: a program that ran counts as installed.
-        component.Succeeded = true;
+        // The exit code says nothing else we could judge: a program that ran counts as installed,
+        // unless it crashed (an exception code such as 0xC0000005 is its exit code then).
+        component.Succeeded = !EndedByException(exitCode);
     } else {
         component.Succeeded = false;
     }
@@ -174,7 +180,9 @@ void RunInstallation() {
             component.Succeeded = false;
             continue;
         }
-        if (component.FileIsExe) {
+        if (!IsPlainFileName(component.FileName)) {
+            component.Succeeded = false;  // never staged: a path in the name would start another file
+        } else if (component.FileIsExe) {
             RunSetupProgram(component, installFolder);
         } else if (installerBound) {
             InstallPackage(component, installFolder, loggingReady);

@@ -290,7 +290,9 @@ TEST_F(InstallationTest, ProgramOutcomes) {
         DWORD exitCode;
         bool succeeded, restart;
     } rows[] = {{true, true, 0, true, false},  {true, true, 1, true, false}, {true, true, 8, true, true},
-                {true, false, 8, true, false}, {false, true, 0, false, false}};
+                {true, false, 8, true, false}, {false, true, 0, false, false},
+                {true, true, 0xC0000005, false, false},  // crashed: an exception code, not an exit code
+                {true, true, 0xFFFFFFFF, true, false}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.exitCode);
         Reset();
@@ -410,12 +412,23 @@ TEST_F(InstallationTest, NothingSelectedOnlyConfiguresTheInstaller) {
 }
 
 TEST_F(InstallationTest, StagedPathsFollowTheSubFolderSwitch) {
-    Load({{"Demo Pack", "demo.msi", false, true}, {"Tools", "setup.exe", true, true}});
+    // A description is a name, never a path; a file name with a path in it is never started.
+    Load({{"Demo Pack", "demo.msi", false, true}, {"Tools", "setup.exe", true, true},
+          {"..", "dots.msi", false, true}, {"a\\b:c", "setup.exe", true, true},
+          {"Escape", "..\\..\\escape.msi"}, {"Other", "C:\\other.exe", true}});
     fake.exitCodes["setup.exe"] = 0;
+    fake.exitCodes["other.exe"] = 0;
     RunInstallation();
-    EXPECT_EQ(1u, std::count(fake.calls.begin(), fake.calls.end(),
-                             "install " + Staged("Demo Pack\\demo.msi") + " | " + FirstInstall()));
-    EXPECT_EQ(1u, std::count(fake.calls.begin(), fake.calls.end(), "start \"" + Staged("Tools\\setup.exe") + "\" -r"));
+    const std::vector<std::string> started(fake.calls.begin() + 2, fake.calls.end());
+    for (const std::string& call : {"install " + Staged("Demo Pack\\demo.msi") + " | " + FirstInstall(),
+                                    "start \"" + Staged("Tools\\setup.exe") + "\" -r",
+                                    "install " + Staged("__\\dots.msi") + " | " + FirstInstall(),
+                                    "start \"" + Staged("a_b_c\\setup.exe") + "\" -r"})
+        EXPECT_EQ(1u, std::count(started.begin(), started.end(), call)) << call;
+    for (const std::string& call : started) EXPECT_EQ(std::string::npos, call.find("escape")) << call;
+    for (const std::string& call : started) EXPECT_EQ(std::string::npos, call.find("other.exe")) << call;
+    EXPECT_FALSE(Component(4).Succeeded);
+    EXPECT_FALSE(Component(5).Succeeded);
 }
 
 // Logging writes one log per package into <install>\Logs, creating the folder; programs get none.
