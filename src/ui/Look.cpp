@@ -32,33 +32,20 @@ DpiLook& At(int dpi) {
     return looks.back();
 }
 
+HFONT CachedFont(int dpi, HFONT DpiLook::*font, const char* face, int pixels, int weight) {
+    DpiLook& look = At(dpi);
+    if (!(look.*font)) look.*font = MakeFont(face, pixels, weight, dpi);
+    return look.*font;
+}
+
 }  // namespace
 
 namespace Look {
 
-HFONT BodyFont(int dpi) {
-    DpiLook& look = At(dpi);
-    if (!look.body) look.body = MakeFont("Verdana", 11, FW_NORMAL, dpi);
-    return look.body;
-}
-
-HFONT BoldFont(int dpi) {
-    DpiLook& look = At(dpi);
-    if (!look.bold) look.bold = MakeFont("Verdana", 11, FW_BOLD, dpi);
-    return look.bold;
-}
-
-HFONT TitleFont(int dpi) {
-    DpiLook& look = At(dpi);
-    if (!look.title) look.title = MakeFont("Verdana", 13, FW_BOLD, dpi);
-    return look.title;
-}
-
-HFONT MainFont(int dpi) {
-    DpiLook& look = At(dpi);
-    if (!look.main) look.main = MakeFont("MS Sans Serif", 11, FW_NORMAL, dpi);
-    return look.main;
-}
+HFONT BodyFont(int dpi) { return CachedFont(dpi, &DpiLook::body, "Verdana", 11, FW_NORMAL); }
+HFONT BoldFont(int dpi) { return CachedFont(dpi, &DpiLook::bold, "Verdana", 11, FW_BOLD); }
+HFONT TitleFont(int dpi) { return CachedFont(dpi, &DpiLook::title, "Verdana", 13, FW_BOLD); }
+HFONT MainFont(int dpi) { return CachedFont(dpi, &DpiLook::main, "MS Sans Serif", 11, FW_NORMAL); }
 
 HBITMAP Background(int dpi) {
     DpiLook& look = At(dpi);
