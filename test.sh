@@ -15,10 +15,11 @@ rm -rf build/screenshots
 start_session
 trap stop_session EXIT
 status=0
-ctest --test-dir "$test_build" --output-on-failure || status=$?
+# Two at a time: the Wine tests take turns (RESOURCE_LOCK), the rebuild for the reproducibility check runs beside them.
+ctest --test-dir "$test_build" --output-on-failure -j2 || status=$?
 stop_session
 trap - EXIT
-for bmp in build/screenshots/*.bmp; do
+for bmp in build/screenshots/*.bmp build/screenshots/*/*.bmp; do
   [ -f "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
 scripts/summarize-tests.sh "$results" "$(( $(date +%s) - started ))" || status=1

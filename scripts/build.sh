@@ -3,7 +3,7 @@
 # the same sources again, for i686 where this host can start 32-bit processes, else for x86_64 (a
 # kernel without IA-32 emulation cannot run Wine's 32-bit loader). The test build sends its usage
 # report to 127.0.0.1, where the end-to-end tests listen, and uses the posix-thread compilers that
-# GoogleTest needs; the product is built with the win32-thread ones.
+# GoogleTest needs; the product is built with the win32-thread ones. With --product-only, only build/.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$here/scripts/wine-loader.sh"
@@ -20,5 +20,7 @@ configure_and_build() {  # build folder, architecture, extra cmake arguments...
   cmake --build "$dir" -j"$(nproc)" 2>&1 | { grep -vE '^\[ *[0-9]+%\]|^-- ' || true; }
 }
 configure_and_build "$here/build" i686 -DBUILD_TESTING=OFF -DTARNWICK_THREADS=win32
+# --product-only: just the shipped executable (the reproducibility test builds it again elsewhere).
+[ "${1:-}" = --product-only ] && exit 0
 configure_and_build "$here/build/test-$(test_arch)" "$(test_arch)" -DTARNWICK_REPORT_HOST=127.0.0.1 \
   -DTARNWICK_THREADS=posix

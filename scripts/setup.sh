@@ -10,8 +10,8 @@ SUDO=""
 
 # The win32-thread compilers build the product, the posix-thread ones the tests (cmake/mingw-common.cmake).
 packages=(g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-          mingw-w64-tools wine wine32:i386 wine64 msitools wixl xvfb xauth xdotool imagemagick cmake dpkg-dev
-          fonts-dejavu-core googletest)
+          mingw-w64-tools wine wine32:i386 wine64 msitools wixl xvfb xauth xdotool imagemagick icoutils cmake dpkg-dev
+          fonts-dejavu-core googletest osslsigncode openssl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -28,10 +28,11 @@ fi
 # libjpeg: Debian ships no MinGW build, so build the static library from Debian's own source package,
 # for the product's architecture and, where 32-bit programs cannot run here, for the test build's.
 # Built with what decoding any baseline or progressive JPEG needs: no arithmetic coding, and
-# (jmorecfg.h) no colour quantisation, scaled output, merged ("sloppy") upsampling or IDCTs other than
-# the accurate integer one that is the default; no getenv (JPEGMEM, read with sscanf), msvcrt's own
-# printf for the messages, no unwind tables (C code that no exception passes), optimised for size.
-jpeg_features='DCT_IFAST_SUPPORTED|DCT_FLOAT_SUPPORTED|IDCT_SCALING_SUPPORTED|UPSAMPLE_MERGING_SUPPORTED|QUANT_1PASS_SUPPORTED|QUANT_2PASS_SUPPORTED'
+# (jmorecfg.h) no colour quantisation, merged ("sloppy") upsampling or IDCTs other than the accurate
+# integer one that is the default (with its scaled forms, which the background at high DPI uses); no
+# getenv (JPEGMEM, read with sscanf), msvcrt's own printf for the messages, no unwind tables (C code
+# that no exception passes), optimised for size.
+jpeg_features='DCT_IFAST_SUPPORTED|DCT_FLOAT_SUPPORTED|UPSAMPLE_MERGING_SUPPORTED|QUANT_1PASS_SUPPORTED|QUANT_2PASS_SUPPORTED'
 jpeg_cflags='-DNO_GETENV -D__USE_MINGW_ANSI_STDIO=0 -fno-asynchronous-unwind-tables'
 jpeg_configuration="$jpeg_features $jpeg_cflags MinSizeRel no-arith"
 build_libjpeg() {
@@ -67,19 +68,29 @@ build_libjpeg i686
 build_libjpeg "$(test_arch)"
 rm -rf "$deps/jpeg-src"
 
-# The private Wine prefix: windows unmanaged (no window manager under Xvfb), and a Verdana stand-in.
-prefix=$build/wineprefix
-if [ ! -f "$prefix/.tarnwick-ready" ]; then
-  echo "setup: creating the Wine prefix"
-  export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# The private Wine prefixes: windows unmanaged (no window manager under Xvfb), a Verdana stand-in, no
+# crash dialog (a crashing test program just ends, as the tests expect), and for the second one a
+# display that runs at 144 DPI (150 %), where the wizard must scale itself. The marker names the
+# version of this recipe, so that an older prefix is made again.
+make_prefix() {  # folder, display DPI
+  local prefix=$1 dpi=$2
+  [ -f "$prefix/.tarnwick-ready-2" ] && return 0
+  echo "setup: creating the Wine prefix $(basename "$prefix")"
   rm -rf "$prefix" && mkdir -p "$prefix"
-  wine=$(wine_loader)
-  "$wine" wineboot -i >/dev/null 2>&1 || true
-  "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v Verdana /d "DejaVu Sans" /f >/dev/null 2>&1
-  # Title-bar buttons are drawn with Marlett, which the new prefix does not have.
-  cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
-  wineserver -w
+  (
+    export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    wine=$(wine_loader)
+    "$wine" wineboot -i >/dev/null 2>&1 || true
+    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v Verdana /d "DejaVu Sans" /f >/dev/null 2>&1
+    "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    # Title-bar buttons are drawn with Marlett, which the new prefix does not have.
+    cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+    wineserver -w
+  )
   [ -d "$prefix/drive_c/windows" ] || { echo "setup: the Wine prefix could not be created" >&2; exit 1; }
-  touch "$prefix/.tarnwick-ready"
-fi
+  touch "$prefix/.tarnwick-ready-2"
+}
+make_prefix "$build/wineprefix" 96
+make_prefix "$build/wineprefix-dpi144" 144

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The shipped executable: 32-bit PE, GUI subsystem, importing nothing but Windows system DLLs, small.
+# The shipped executable: 32-bit PE, GUI subsystem, importing nothing but Known DLLs, asking for
+# administrator rights, small.
 set -u
 exe=$1
 fail() { echo "FAIL: $*"; exit 1; }
@@ -7,12 +8,23 @@ fail() { echo "FAIL: $*"; exit 1; }
 headers=$(i686-w64-mingw32-objdump -p "$exe") || fail "objdump cannot read $exe"
 grep -q 'Magic.*010b.*(PE32)' <<<"$headers" || fail "not a PE32 (32-bit) image"
 grep -q 'Subsystem.*00000002.*(Windows GUI)' <<<"$headers" || fail "not a GUI program"
-allowed='^(kernel32|user32|gdi32|comctl32|shell32|ole32|oleaut32|advapi32|msi|msvcrt|comdlg32|version|shlwapi)\.dll$'
+# Known DLLs only: Windows takes them from the system folder whatever lies beside the exe. Anything
+# else (msi, comctl32, wininet, version, ...) must be bound at run time, after the DLL search is
+# restricted.
+allowed='^(kernel32|user32|gdi32|advapi32|msvcrt|ole32|oleaut32|shell32|shlwapi|comdlg32|imm32|ws2_32)\.dll$'
 dlls=$(sed -n 's/.*DLL Name: //p' <<<"$headers")
 [ -n "$dlls" ] || fail "no import table found"
 while read -r dll; do
-  tr 'A-Z' 'a-z' <<<"$dll" | grep -qE "$allowed" || fail "imports $dll, which is not a Windows system DLL"
+  tr 'A-Z' 'a-z' <<<"$dll" | grep -qE "$allowed" || fail "imports $dll, which is not a Known DLL"
 done <<<"$dlls"
+# The manifest as Windows reads it: the RT_MANIFEST resource of the built file.
+manifest=$(wrestool -x --raw --type=24 --name=1 "$exe" 2>/dev/null) || fail "cannot read the resources of $exe"
+[ -n "$manifest" ] || fail "no embedded manifest"
+grep -q '<requestedExecutionLevel level="requireAdministrator"' <<<"$manifest" ||
+  fail "the embedded manifest does not ask for administrator rights"
+grep -q '<dpiAware[^>]*>true/pm</dpiAware>' <<<"$manifest" &&
+  grep -q '<dpiAwareness[^>]*>PerMonitorV2, PerMonitor</dpiAwareness>' <<<"$manifest" ||
+  fail "the embedded manifest does not declare the wizard DPI-aware per monitor"
 size=$(stat -c %s "$exe")
 [ "$size" -le 327680 ] || fail "$size bytes, over 320 KB (327,680 bytes)"
 # The texts a user sees in the file's properties.

@@ -34,7 +34,7 @@ Page& Created(Page*& page) {
 TfrmMain::TfrmMain() : TForm(FormLayout{"TfrmMain", FormBorder::Main, 289, 155, false}) {}
 
 void TfrmMain::FormCreate() {
-    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Look::MainFont()), FALSE);
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Look::MainFont(CurrentDpi())), FALSE);
     if (!LoadConfiguration()) {
         std::string text = std::string(MessageTexts::ConfigurationFileError) + TARNWICK_SUPPORT_EMAIL;
         Ask(text.c_str(), MessageTexts::Error, MB_OK | MB_ICONERROR);

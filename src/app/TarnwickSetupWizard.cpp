@@ -21,6 +21,25 @@ namespace {
 
 constexpr int RestartDeferredExitCode = 13000;
 
+// From here on, DLLs that are not Known DLLs come from the system folder only, whoever loads them by
+// name: the common controls' theme support, the folder browser's shell extensions, WinInet's and
+// Windows Installer's own dependencies. The wizard runs with administrator rights from a downloads
+// folder, where a planted DLL of such a name would otherwise be found first. Bound at run time:
+// SetDefaultDllDirectories needs Windows 8 or an update of Windows 7; without it, SetDllDirectoryA("")
+// at least takes the current folder out of the search.
+void RestrictDllSearch() {
+    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel) return;
+    using SetDefaultDllDirectoriesProc = BOOL(WINAPI*)(DWORD);
+    using SetDllDirectoryAProc = BOOL(WINAPI*)(LPCSTR);
+    const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesProc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+    const auto setDirectory = reinterpret_cast<SetDllDirectoryAProc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    if (setDirectory) setDirectory("");
+}
+
 // The main form goes last: destroying it frees the catalogue and may ask to restart Windows, which
 // must come after every other window has gone.
 void DestroyForms() {
@@ -41,6 +60,7 @@ void DestroyForms() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    RestrictDllSearch();
     try {
         Application::Initialize(instance);
         Application::SetTitle("Tarnwick Setup Wizard");

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -65,15 +66,15 @@ public:
                                                       ValueBufferSize, iniPath.c_str());
         return std::string(value, length);
     }
-    int32_t Integer(const char* key, int32_t fallback) const { return ParseInteger(Text(key), fallback); }
-    bool Boolean(const char* key) const { return ParseBoolean(Text(key), false); }
 
 private:
     const std::string& iniPath;
     const std::string& section;
 };
 
-// The user's decimal separator, as the user writes sizes.
+}  // namespace
+
+// Sizes are written as the user writes numbers.
 char UserDecimalSeparator() {
     char separator[8] = {};
     if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) > 1)
@@ -81,37 +82,57 @@ char UserDecimalSeparator() {
     return '.';
 }
 
-}  // namespace
-
 std::string ConfigurationFileName() { return ChangeFileExt(ExecutablePath(), ".INI"); }
 
 bool LoadConfiguration() { return LoadConfigurationFrom(ConfigurationFileName()); }
 
-bool LoadConfigurationFrom(const std::string& iniPath) {
-    if (catalogue) return true;
-    if (iniPath.size() > MaxPathLength || !FileExists(iniPath)) return false;
+const char* ConfigKeyName(ConfigKey key) {
+    static const char* const names[] = {"ComponentImageIndex", "ComponentDescription", "Version", "Size",
+                                        "FileName", "FileIsExe", "Required", "SetupFileSubFolder", "ColProdID"};
+    static_assert(std::size(names) == static_cast<std::size_t>(ConfigKey::Count), "one name per key");
+    return names[static_cast<int>(key)];
+}
 
+bool ReadConfigurationKeys(const std::string& iniPath, std::vector<TComponentKeys>& sections) {
+    if (iniPath.size() > MaxPathLength || !FileExists(iniPath)) return false;
     std::vector<std::string> names;
     if (!ReadSectionNames(iniPath, names)) return false;
-    const char decimalSeparator = UserDecimalSeparator();
-    auto entries = std::make_unique<TSetupComponent[]>(names.size());
+    sections.clear();
+    sections.resize(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         const SectionReader read(iniPath, names[i]);
-        TSetupComponent& entry = entries[i];
-        entry.ComponentImageIndex = read.Integer("ComponentImageIndex", -1);
-        entry.ComponentDescription = read.Text("ComponentDescription");
-        entry.Version = read.Text("Version");
-        entry.Size = ParseSize(read.Text("Size"), decimalSeparator);
-        entry.FileName = read.Text("FileName");
-        entry.FileIsExe = read.Boolean("FileIsExe");
-        entry.Required = read.Boolean("Required");
-        entry.Selected = true;
-        entry.Succeeded = false;
-        entry.SetupFileSubFolder = read.Boolean("SetupFileSubFolder");
-        entry.ColProdID = read.Text("ColProdID", "-1");
+        sections[i].Section = names[i];
+        for (int k = 0; k < static_cast<int>(ConfigKey::Count); ++k) {
+            const ConfigKey key = static_cast<ConfigKey>(k);
+            sections[i].Texts[k] = read.Text(ConfigKeyName(key), key == ConfigKey::ColProdID ? "-1" : "");
+        }
     }
+    return true;
+}
+
+void ComponentFromKeys(const TComponentKeys& keys, char decimalSeparator, TSetupComponent& entry) {
+    entry.ComponentImageIndex = ParseInteger(keys[ConfigKey::ComponentImageIndex], -1);
+    entry.ComponentDescription = keys[ConfigKey::ComponentDescription];
+    entry.Version = keys[ConfigKey::Version];
+    entry.Size = ParseSize(keys[ConfigKey::Size], decimalSeparator);
+    entry.FileName = keys[ConfigKey::FileName];
+    entry.FileIsExe = ParseBoolean(keys[ConfigKey::FileIsExe], false);
+    entry.Required = ParseBoolean(keys[ConfigKey::Required], false);
+    entry.Selected = true;
+    entry.Succeeded = false;
+    entry.SetupFileSubFolder = ParseBoolean(keys[ConfigKey::SetupFileSubFolder], false);
+    entry.ColProdID = keys[ConfigKey::ColProdID];
+}
+
+bool LoadConfigurationFrom(const std::string& iniPath) {
+    if (catalogue) return true;
+    std::vector<TComponentKeys> sections;
+    if (!ReadConfigurationKeys(iniPath, sections)) return false;
+    const char decimalSeparator = UserDecimalSeparator();
+    auto entries = std::make_unique<TSetupComponent[]>(sections.size());
+    for (std::size_t i = 0; i < sections.size(); ++i) ComponentFromKeys(sections[i], decimalSeparator, entries[i]);
     catalogue = std::move(entries);
-    catalogueCount = static_cast<int>(names.size());
+    catalogueCount = static_cast<int>(sections.size());
     return true;
 }
 

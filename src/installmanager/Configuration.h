@@ -3,6 +3,7 @@
 // executable, in file order. Positions and entry addresses stay valid until UnloadConfiguration.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct TSetupComponent {
     int32_t ComponentImageIndex = -1;
@@ -18,6 +19,22 @@ struct TSetupComponent {
     std::string ColProdID = "-1";
 };
 
+// The keys of a component's section, in the order the wizard reads them.
+enum class ConfigKey {
+    ComponentImageIndex, ComponentDescription, Version, Size, FileName, FileIsExe, Required,
+    SetupFileSubFolder, ColProdID, Count
+};
+const char* ConfigKeyName(ConfigKey key);  // "ComponentImageIndex", ...
+
+// One section of the configuration file as the profile functions give its keys (blanks and quotes
+// around a value removed, at most 2047 characters), before the wizard converts them. An absent key
+// reads "", except ColProdID, which reads "-1".
+struct TComponentKeys {
+    std::string Section;
+    std::string Texts[static_cast<int>(ConfigKey::Count)];
+    const std::string& operator[](ConfigKey key) const { return Texts[static_cast<int>(key)]; }
+};
+
 // The configuration file's name: the running executable's path with its extension replaced by ".INI".
 std::string ConfigurationFileName();
 
@@ -26,6 +43,14 @@ std::string ConfigurationFileName();
 bool LoadConfiguration();
 // The same from a named file (tests and LoadConfiguration itself).
 bool LoadConfigurationFrom(const std::string& iniPath);
+
+// The sections of `iniPath` in file order, read as LoadConfigurationFrom reads them; false when it
+// would not open the file.
+bool ReadConfigurationKeys(const std::string& iniPath, std::vector<TComponentKeys>& sections);
+// Fills `entry` as the wizard does from one section, reading sizes with `decimalSeparator`.
+void ComponentFromKeys(const TComponentKeys& keys, char decimalSeparator, TSetupComponent& entry);
+// The user's decimal separator, with which the wizard reads sizes.
+char UserDecimalSeparator();
 
 // Frees the catalogue, then asks for the restart when one is due and not deferred to the caller.
 void UnloadConfiguration();

@@ -1,6 +1,7 @@
 #include "installmanager/InstallCommandLines.h"
 
 #include "installmanager/Configuration.h"
+#include "installmanager/PathText.h"
 #include "installmanager/Settings.h"
 
 namespace {
@@ -12,12 +13,12 @@ std::string WithTrailingBackslash(std::string path) {
 
 std::string StagedSetupFilePath(const std::string& installFolder, const TSetupComponent& component) {
     std::string path = WithTrailingBackslash(installFolder) + "SetupFiles\\";
-    if (component.SetupFileSubFolder) path += component.ComponentDescription + "\\";
+    if (component.SetupFileSubFolder) path += NameFromDescription(component.ComponentDescription) + "\\";
     return path + component.FileName;
 }
 
 std::string ComponentLogFilePath(const std::string& logFolder, const TSetupComponent& component) {
-    return WithTrailingBackslash(logFolder) + component.ComponentDescription + ".log";
+    return WithTrailingBackslash(logFolder) + NameFromDescription(component.ComponentDescription) + ".log";
 }
 
 std::string PackageCommandLine(const std::string& installFolder, bool reinstall) {

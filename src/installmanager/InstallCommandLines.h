@@ -5,7 +5,7 @@
 struct TSetupComponent;
 
 // <install>\SetupFiles\[<ComponentDescription>\]<FileName>: where the staged copy of the entry's setup
-// file lies.
+// file lies. The description goes through NameFromDescription, here and for the log file.
 std::string StagedSetupFilePath(const std::string& installFolder, const TSetupComponent& component);
 
 // <log folder>\<ComponentDescription>.log

@@ -6,22 +6,27 @@
 #include "installmanager/Configuration.h"
 #include "installmanager/InstallCommandLines.h"
 #include "installmanager/InstallerMessages.h"
+#include "installmanager/PathText.h"
 #include "installmanager/ProgressDisplay.h"
 #include "installmanager/Settings.h"
+#include "web/SystemLibrary.h"
 
 namespace {
 
+// Windows Installer is bound when the run starts, not when the wizard does.
 const TInstallerCalls RealInstallerCalls = {
-    ::MsiSetInternalUI,   ::MsiSetExternalUIA, ::MsiEnableLogA,       ::MsiOpenDatabaseA,
-    ::MsiDatabaseOpenViewA, ::MsiViewExecute,  ::MsiViewFetch,        ::MsiRecordGetStringA,
-    ::MsiQueryProductStateA, ::MsiCloseHandle, ::MsiInstallProductA,  ::CreateProcessA,
-    ::PeekMessageA,       ::DispatchMessageA,  ::PostQuitMessage,     ::MsgWaitForMultipleObjects,
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    ::CreateProcessA, ::PeekMessageA, ::DispatchMessageA, ::PostQuitMessage, ::MsgWaitForMultipleObjects,
     ::GetExitCodeProcess, ::CloseHandle,
 };
 
 constexpr UINT InstallSucceeded = ERROR_SUCCESS;
 constexpr UINT InstallSucceededRestartNeeded = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
 constexpr DWORD SetupProgramRestartNeeded = 8;
+
+// Windows ends a program that an exception brought down with the exception's status code, whose
+// top four bits are 0xC (error severity).
+bool EndedByException(DWORD exitCode) { return (exitCode & 0xF0000000u) == 0xC0000000u; }
 
 bool FolderExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -109,8 +114,9 @@ void RunSetupProgram(TSetupComponent& component, const std::string& installFolde
         calls.CloseHandle(process.hProcess);
         calls.CloseHandle(process.hThread);
         if (exitCode == SetupProgramRestartNeeded) WizardSettings.RestartRequired = true;
-        // The exit code says nothing else we could judge: a program that ran counts as installed.
-        component.Succeeded = true;
+        // The exit code says nothing else we could judge: a program that ran counts as installed,
+        // unless it crashed (an exception code such as 0xC0000005 is its exit code then).
+        component.Succeeded = !EndedByException(exitCode);
     } else {
         component.Succeeded = false;
     }
@@ -124,12 +130,42 @@ TInstallerCalls InstallerCalls = RealInstallerCalls;
 
 void RestoreInstallerCalls() { InstallerCalls = RealInstallerCalls; }
 
+bool BindWindowsInstaller(TInstallerCalls& calls) {
+    const HMODULE library = LoadSystemLibrary("msi.dll");
+    if (!library) return false;
+    TInstallerCalls bound = calls;
+    ResolveEntry(library, "MsiSetInternalUI", bound.MsiSetInternalUI);
+    ResolveEntry(library, "MsiSetExternalUIA", bound.MsiSetExternalUIA);
+    ResolveEntry(library, "MsiEnableLogA", bound.MsiEnableLogA);
+    ResolveEntry(library, "MsiOpenDatabaseA", bound.MsiOpenDatabaseA);
+    ResolveEntry(library, "MsiDatabaseOpenViewA", bound.MsiDatabaseOpenViewA);
+    ResolveEntry(library, "MsiViewExecute", bound.MsiViewExecute);
+    ResolveEntry(library, "MsiViewFetch", bound.MsiViewFetch);
+    ResolveEntry(library, "MsiRecordGetStringA", bound.MsiRecordGetStringA);
+    ResolveEntry(library, "MsiQueryProductStateA", bound.MsiQueryProductStateA);
+    ResolveEntry(library, "MsiCloseHandle", bound.MsiCloseHandle);
+    ResolveEntry(library, "MsiInstallProductA", bound.MsiInstallProductA);
+    const bool complete = bound.MsiSetInternalUI && bound.MsiSetExternalUIA && bound.MsiEnableLogA &&
+                          bound.MsiOpenDatabaseA && bound.MsiDatabaseOpenViewA && bound.MsiViewExecute &&
+                          bound.MsiViewFetch && bound.MsiRecordGetStringA && bound.MsiQueryProductStateA &&
+                          bound.MsiCloseHandle && bound.MsiInstallProductA;
+    if (!complete) {
+        FreeSystemLibrary(library);
+        return false;
+    }
+    calls = bound;
+    return true;
+}
+
 void RunInstallation() {
     const std::string installFolder = WizardSettings.GetInstallFolder();
-    // Once per run and never undone: the installer shows only its source prompts and reports the rest
-    // to our handler.
-    InstallerCalls.MsiSetInternalUI(InstallUILevel, nullptr);
-    InstallerCalls.MsiSetExternalUIA(InstallerUIHandler, ExternalUIFilter, nullptr);
+    const bool installerBound = InstallerCalls.MsiInstallProductA || BindWindowsInstaller(InstallerCalls);
+    if (installerBound) {
+        // Once per run and never undone: the installer shows only its source prompts and reports the
+        // rest to our handler.
+        InstallerCalls.MsiSetInternalUI(InstallUILevel, nullptr);
+        InstallerCalls.MsiSetExternalUIA(InstallerUIHandler, ExternalUIFilter, nullptr);
+    }
 
     bool loggingReady = false;
     if (WizardSettings.LoggingEnabled) {
@@ -144,10 +180,14 @@ void RunInstallation() {
             component.Succeeded = false;
             continue;
         }
-        if (component.FileIsExe) {
+        if (!IsPlainFileName(component.FileName)) {
+            component.Succeeded = false;  // never staged: a path in the name would start another file
+        } else if (component.FileIsExe) {
             RunSetupProgram(component, installFolder);
-        } else {
+        } else if (installerBound) {
             InstallPackage(component, installFolder, loggingReady);
+        } else {
+            component.Succeeded = false;
         }
     }
 }

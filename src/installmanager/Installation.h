@@ -6,7 +6,8 @@
 #include <msiquery.h>
 
 // Every Windows Installer and process call the run makes; the real functions by default, recorders in
-// tests (the same idea as WiX's replaceable MsiInstallProduct and friends).
+// tests. The Windows Installer entries of the real table are null until BindWindowsInstaller fills
+// them: msi.dll is not a Known DLL, so it is never imported statically (see SystemLibrary.h).
 struct TInstallerCalls {
     INSTALLUILEVEL(WINAPI* MsiSetInternalUI)(INSTALLUILEVEL level, HWND* window);
     INSTALLUI_HANDLERA(WINAPI* MsiSetExternalUIA)(INSTALLUI_HANDLERA handler, DWORD filter, LPVOID context);
@@ -34,6 +35,11 @@ struct TInstallerCalls {
 extern TInstallerCalls InstallerCalls;
 void RestoreInstallerCalls();
 
+// Fills the Windows Installer entries of `calls` from msi.dll in the system folder, which then stays
+// loaded for the rest of the process. All or nothing: false, with `calls` unchanged, when the library
+// or any one entry point is missing.
+bool BindWindowsInstaller(TInstallerCalls& calls);
+
 // The values the run passes to Windows Installer.
 constexpr INSTALLUILEVEL InstallUILevel = static_cast<INSTALLUILEVEL>(INSTALLUILEVEL_NONE | INSTALLUILEVEL_SOURCERESONLY);
 constexpr DWORD ExternalUIFilter = 0x7FDF;  // every kind from FATALEXIT to SHOWDIALOG but FILESINUSE
@@ -43,6 +49,7 @@ constexpr DWORD ProductCodeLength = 40;     // a product code in braces has 38 c
 
 // Installs every selected catalogue entry in catalogue order and records the outcome in its Succeeded
 // field; sets WizardSettings.RestartRequired when an installation asks for a restart. Once
-// CancelRequested is set, every later entry is marked failed without being started. Writes the
-// progress page through CurrentProgressDisplay().
+// CancelRequested is set, every later entry is marked failed without being started. Binds Windows
+// Installer first when the table lacks it; without it every package fails and programs still run.
+// Writes the progress page through CurrentProgressDisplay().
 void RunInstallation();

@@ -7,6 +7,7 @@
 #include "installmanager/Configuration.h"
 #include "installmanager/DiskSpaceCalls.h"
 #include "installmanager/ExecutablePath.h"
+#include "installmanager/InstallCommandLines.h"
 #include "installmanager/PathText.h"
 
 TWizardSettings WizardSettings;
@@ -115,9 +116,13 @@ const DiskSpaceCalls& CurrentDiskSpaceCalls() { return *diskSpaceCalls; }
 void SetDiskSpaceCalls(const DiskSpaceCalls* calls) { diskSpaceCalls = calls ? calls : &realDiskSpaceCalls; }
 
 bool HasEnoughDiskSpace() {
-    int64_t needed = 0;  // kilobytes of 1000 bytes
+    // Kilobytes of 1000 bytes. A negative size frees nothing, so it counts as none, and the sum stops
+    // at the largest value instead of wrapping round to a small or negative one.
+    int64_t needed = 0;
     for (int i = 0; i < ComponentCount(); ++i) {
-        if (Component(i).Selected) needed += Component(i).Size;
+        const int64_t size = Component(i).Size;
+        if (!Component(i).Selected || size <= 0) continue;
+        needed = size > INT64_MAX - needed ? INT64_MAX : needed + size;
     }
     // The query wants a root with its trailing backslash ("C:\", "\\server\share\").
     std::string root = DriveOf(WizardSettings.GetInstallFolder());
@@ -140,15 +145,11 @@ void CopySetupFiles() {
     EnsureTrailingBackslash(source);
     for (int i = 0; i < ComponentCount(); ++i) {
         const TSetupComponent& component = Component(i);
-        if (!component.Selected) continue;
-        std::string destination = target;
-        if (component.SetupFileSubFolder) {
-            destination += "\\" + component.ComponentDescription;
-            CreateDirectoryTree(destination);  // a failure shows as a failed copy below
-        }
-        EnsureTrailingBackslash(destination);
+        // A name with a path in it would be read from, and copied to, somewhere else.
+        if (!component.Selected || !IsPlainFileName(component.FileName)) continue;
         const std::string sourceFile = source + component.FileName;
-        const std::string destinationFile = destination + component.FileName;
+        const std::string destinationFile = StagedSetupFilePath(WizardSettings.GetInstallFolder(), component);
+        if (component.SetupFileSubFolder) CreateDirectoryTree(FolderOf(destinationFile));  // a failure shows as a failed copy below
         // An over-long path would be cut by the system into another name: such a copy is skipped.
         if (sourceFile.size() > MaxPathLength || destinationFile.size() > MaxPathLength) continue;
         CopyFileA(sourceFile.c_str(), destinationFile.c_str(), FALSE);

@@ -23,8 +23,9 @@ std::size_t SkipBlanksAndSign(const std::string& text, bool& negative) {
     return i;
 }
 
-// The integer grammar of ParseInteger; false for anything that is not such an integer.
-bool TryParseInteger(const std::string& text, int32_t& result) {
+}  // namespace
+
+IntegerForm ReadInteger(const std::string& text, int32_t& value) {
     const std::size_t n = text.size();
     bool negative = false;
     std::size_t i = SkipBlanksAndSign(text, negative);
@@ -36,46 +37,53 @@ bool TryParseInteger(const std::string& text, int32_t& result) {
         hex = true;
         i += 2;
     }
-    if (i == n) return false;  // no digits at all
+    if (i == n) return IntegerForm::NotAnInteger;  // no digits at all
 
     uint64_t magnitude = 0;
     for (; i < n; ++i) {
         const int digit = hex ? HexDigitValue(text[i]) : (IsDigit(text[i]) ? text[i] - '0' : -1);
-        if (digit < 0) return false;  // junk, trailing blanks included
-        magnitude = magnitude * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
-        if (magnitude > 0xFFFFFFFFull) return false;
+        if (digit < 0) return IntegerForm::NotAnInteger;  // junk, trailing blanks included
+        // Junk after too many digits is still junk: keep scanning, stop accumulating.
+        if (magnitude <= 0xFFFFFFFFull) magnitude = magnitude * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
     }
+    if (magnitude > 0xFFFFFFFFull) return IntegerForm::OutOfRange;
 
     if (hex) {
         // The digits give the 32-bit pattern; a sign negates that pattern.
         const uint32_t pattern = static_cast<uint32_t>(magnitude);
-        const uint32_t value = negative ? 0u - pattern : pattern;
-        result = static_cast<int32_t>(value);
-        return true;
+        value = static_cast<int32_t>(negative ? 0u - pattern : pattern);
+        return IntegerForm::Hexadecimal;
     }
     if (negative) {
-        if (magnitude > 0x80000000ull) return false;
-        result = static_cast<int32_t>(0 - static_cast<int64_t>(magnitude));
-        return true;
+        if (magnitude > 0x80000000ull) return IntegerForm::OutOfRange;
+        value = static_cast<int32_t>(0 - static_cast<int64_t>(magnitude));
+        return IntegerForm::Decimal;
     }
-    if (magnitude > 0x7FFFFFFFull) return false;
-    result = static_cast<int32_t>(magnitude);
-    return true;
+    if (magnitude > 0x7FFFFFFFull) return IntegerForm::OutOfRange;
+    value = static_cast<int32_t>(magnitude);
+    return IntegerForm::Decimal;
 }
-
-}  // namespace
 
 int32_t ParseInteger(const std::string& text, int32_t fallback) {
     int32_t value = 0;
-    return TryParseInteger(text, value) ? value : fallback;
+    const IntegerForm form = ReadInteger(text, value);
+    return form == IntegerForm::Decimal || form == IntegerForm::Hexadecimal ? value : fallback;
 }
 
 bool ParseBoolean(const std::string& text, bool fallback) {
     int32_t value = 0;
-    return TryParseInteger(text, value) ? value != 0 : fallback;
+    const IntegerForm form = ReadInteger(text, value);
+    return form == IntegerForm::Decimal || form == IntegerForm::Hexadecimal ? value != 0 : fallback;
 }
 
 int64_t ParseSize(const std::string& text, char decimalSeparator) {
+    int64_t value = 0;
+    ReadSize(text, decimalSeparator, value);
+    return value;
+}
+
+SizeForm ReadSize(const std::string& text, char decimalSeparator, int64_t& value) {
+    value = 0;
     const std::size_t n = text.size();
     bool negative = false;
     std::size_t i = SkipBlanksAndSign(text, negative);
@@ -89,7 +97,7 @@ int64_t ParseSize(const std::string& text, char decimalSeparator) {
     if (i < n && text[i] == decimalSeparator) {
         for (++i; i < n && IsDigit(text[i]); ++i, ++digitCount, ++fractionDigits) digits += text[i];
     }
-    if (digitCount == 0) return 0;
+    if (digitCount == 0) return SizeForm::NotANumber;
 
     int64_t exponent = 0;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
@@ -99,38 +107,44 @@ int64_t ParseSize(const std::string& text, char decimalSeparator) {
             negativeExponent = text[i] == '-';
             ++i;
         }
-        if (i == n || !IsDigit(text[i])) return 0;
+        if (i == n || !IsDigit(text[i])) return SizeForm::NotANumber;
         for (; i < n && IsDigit(text[i]); ++i) {
             exponent = exponent * 10 + (text[i] - '0');
-            if (exponent > 100000) return 0;  // far outside any 64-bit value
+            // Far outside any 64-bit value, or far below 1.
+            if (exponent > 100000) return negativeExponent ? SizeForm::Truncated : SizeForm::OutOfRange;
         }
         if (negativeExponent) exponent = -exponent;
     }
     while (i < n && IsBlank(text[i])) ++i;
-    if (i != n) return 0;
+    if (i != n) return SizeForm::NotANumber;
 
     // Drop leading zeros so that the length of `digits` is the magnitude's order.
     const std::size_t firstNonZero = digits.find_first_not_of('0');
-    if (firstNonZero == std::string::npos) return 0;
+    if (firstNonZero == std::string::npos) return SizeForm::Whole;
     digits.erase(0, firstNonZero);
 
+    SizeForm form = SizeForm::Whole;
     const int64_t shift = exponent - fractionDigits;
     if (shift < 0) {
         const uint64_t drop = static_cast<uint64_t>(-shift);
-        if (drop >= digits.size()) return 0;  // only a fraction is left
-        digits.resize(digits.size() - static_cast<std::size_t>(drop));
+        if (drop >= digits.size()) return SizeForm::Truncated;  // only a fraction is left
+        const std::size_t kept = digits.size() - static_cast<std::size_t>(drop);
+        if (digits.find_first_not_of('0', kept) != std::string::npos) form = SizeForm::Truncated;
+        digits.resize(kept);
     } else {
-        if (static_cast<uint64_t>(shift) + digits.size() > 19) return 0;  // beyond 64 bits
+        if (static_cast<uint64_t>(shift) + digits.size() > 19) return SizeForm::OutOfRange;  // beyond 64 bits
         digits.append(static_cast<std::size_t>(shift), '0');
     }
-    if (digits.size() > 19) return 0;
+    if (digits.size() > 19) return SizeForm::OutOfRange;
 
     uint64_t magnitude = 0;
     for (const char c : digits) magnitude = magnitude * 10 + static_cast<uint64_t>(c - '0');
     if (negative) {
-        if (magnitude > 0x8000000000000000ull) return 0;
-        return static_cast<int64_t>(0 - magnitude);
+        if (magnitude > 0x8000000000000000ull) return SizeForm::OutOfRange;
+        value = static_cast<int64_t>(0 - magnitude);
+        return form;
     }
-    if (magnitude > 0x7FFFFFFFFFFFFFFFull) return 0;
-    return static_cast<int64_t>(magnitude);
+    if (magnitude > 0x7FFFFFFFFFFFFFFFull) return SizeForm::OutOfRange;
+    value = static_cast<int64_t>(magnitude);
+    return form;
 }

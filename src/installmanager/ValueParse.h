@@ -15,3 +15,14 @@ bool ParseBoolean(const std::string& text, bool fallback);
 // A number with an optional fraction after `decimalSeparator` and an optional exponent ("1.5E3"),
 // truncated toward zero. Blanks around it are allowed. Junk, or a value outside 64 bits, gives 0.
 int64_t ParseSize(const std::string& text, char decimalSeparator);
+
+// The rule by which the parsers above read a text, for a distributor's check of the configuration.
+// ParseInteger and ParseBoolean take `fallback` unless the form is Decimal or Hexadecimal.
+enum class IntegerForm { Decimal, Hexadecimal, NotAnInteger, OutOfRange };
+// ParseSize gives 0 for NotANumber and OutOfRange; Truncated means digits of a fraction were dropped.
+enum class SizeForm { Whole, Truncated, NotANumber, OutOfRange };
+
+// ParseInteger's reading of `text`: its form, and in `value` the integer when there is one.
+IntegerForm ReadInteger(const std::string& text, int32_t& value);
+// ParseSize's reading of `text`: its form, and in `value` what ParseSize returns.
+SizeForm ReadSize(const std::string& text, char decimalSeparator, int64_t& value);

@@ -3,8 +3,6 @@
 #include "installmanager/Configuration.h"
 #include "installmanager/MessageTexts.h"
 #include "pages/SizeText.h"
-#include "ui/Application.h"
-#include "ui/ImageLists.h"
 #include "ui/ResourceIds.h"
 
 TfrmSelection* frmSelection;
@@ -18,10 +16,6 @@ std::string UserThousandsSeparator() {
 }  // namespace
 
 TfrmSelection::TfrmSelection() : TWizardPage("TfrmSelection") {}
-
-TfrmSelection::~TfrmSelection() {
-    if (imlComponent) ImageList_Destroy(imlComponent);
-}
 
 std::vector<ControlLayout> TfrmSelection::Layout() {
     return {
@@ -42,19 +36,9 @@ std::vector<ControlLayout> TfrmSelection::Layout() {
 
 void TfrmSelection::FormCreate() {
     ListView_SetExtendedListViewStyle(lsvComponent, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    struct Column { const char* caption; int width; int format; };
-    const Column columns[] = {{" Components", 250, LVCFMT_LEFT}, {"Version", 75, LVCFMT_LEFT},
-                              {"Space", 95, LVCFMT_RIGHT}};
-    for (int i = 0; i < 3; ++i) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        column.fmt = columns[i].format;
-        column.cx = columns[i].width;
-        column.pszText = const_cast<char*>(columns[i].caption);
-        SendMessageA(lsvComponent, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    }
-    imlComponent = LoadImageStrip(Application::Instance(), IDB_COMPONENTS);
-    ListView_SetImageList(lsvComponent, imlComponent, LVSIL_SMALL);
+    SetListColumns(lsvComponent,
+                   {{" Components", 250, LVCFMT_LEFT}, {"Version", 75, LVCFMT_LEFT}, {"Space", 95, LVCFMT_RIGHT}});
+    SetListPictures(lsvComponent, IDB_COMPONENTS);
 }
 
 void TfrmSelection::FormShow() { FillComponentList(); }

@@ -10,11 +10,9 @@ struct TSetupComponent;
 class TfrmSelection : public TWizardPage {
 public:
     TfrmSelection();
-    ~TfrmSelection() override;
 
     HWND lblTitle = nullptr, lblText = nullptr, lsvComponent = nullptr;
     HWND cmdBack = nullptr, cmdNext = nullptr, cmdCancel = nullptr;
-    HIMAGELIST imlComponent = nullptr;
 
     void FillComponentList();
     void StoreSelection();

@@ -2,17 +2,11 @@
 
 #include "installmanager/Configuration.h"
 #include "installmanager/MessageTexts.h"
-#include "ui/Application.h"
-#include "ui/ImageLists.h"
 #include "ui/ResourceIds.h"
 
 TfrmSuccess* frmSuccess;
 
 TfrmSuccess::TfrmSuccess() : TWizardPage("TfrmSuccess") {}
-
-TfrmSuccess::~TfrmSuccess() {
-    if (imgProgress) ImageList_Destroy(imgProgress);
-}
 
 std::vector<ControlLayout> TfrmSuccess::Layout() {
     return {
@@ -32,15 +26,8 @@ std::vector<ControlLayout> TfrmSuccess::Layout() {
 
 void TfrmSuccess::FormCreate() {
     ListView_SetBkColor(lsvComponents, RGB(255, 255, 255));
-    const int widths[] = {300, 100};
-    for (int i = 0; i < 2; ++i) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_WIDTH;
-        column.cx = widths[i];
-        SendMessageA(lsvComponents, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    }
-    imgProgress = LoadImageStrip(Application::Instance(), IDB_PROGRESS);
-    ListView_SetImageList(lsvComponents, imgProgress, LVSIL_SMALL);
+    SetListColumns(lsvComponents, {{nullptr, 300, LVCFMT_LEFT}, {nullptr, 100, LVCFMT_LEFT}});
+    SetListPictures(lsvComponents, IDB_PROGRESS);
 }
 
 void TfrmSuccess::FormShow() { FillSummaryList(); }

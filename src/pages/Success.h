@@ -9,11 +9,9 @@
 class TfrmSuccess : public TWizardPage {
 public:
     TfrmSuccess();
-    ~TfrmSuccess() override;
 
     HWND lblTitle = nullptr, lblText = nullptr, lsvComponents = nullptr;
     HWND cmdBack = nullptr, cmdNext = nullptr, cmdCancel = nullptr;
-    HIMAGELIST imgProgress = nullptr;
 
     void FillSummaryList();
 

@@ -1,8 +1,8 @@
 #include "ui/Application.h"
 
-#include <commctrl.h>
 #include <ole2.h>
 
+#include "ui/CommonControls.h"
 #include "ui/Form.h"
 
 namespace {
@@ -22,9 +22,7 @@ namespace Application {
 
 void Initialize(HINSTANCE hInstance) {
     instance = hInstance;
-    INITCOMMONCONTROLSEX controls = {sizeof controls,
-                                     ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
+    CommonControls::Initialize(ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS);
     // The shell's folder browser with the new dialog style needs OLE on this thread.
     OleInitialize(nullptr);
 }

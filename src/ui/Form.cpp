@@ -6,7 +6,10 @@
 #include <stdexcept>
 
 #include "ui/Application.h"
+#include "ui/Dpi.h"
+#include "ui/ImageLists.h"
 #include "ui/Look.h"
+#include "ui/Scaling.h"
 
 namespace {
 
@@ -59,6 +62,17 @@ ControlClass ClassFor(const ControlLayout& control) {
     return {"STATIC", 0, 0};
 }
 
+HFONT FontFor(const ControlLayout& control, int dpi) {
+    return (control.options & coTitle) ? Look::TitleFont(dpi)
+           : (control.options & coBold) ? Look::BoldFont(dpi)
+                                        : Look::BodyFont(dpi);
+}
+
+void SetIcons(HWND window, int dpi) {
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Look::AppIcon(ScaleToDpi(32, dpi))));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Look::AppIcon(ScaleToDpi(16, dpi))));
+}
+
 BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list) {
     if (IsWindowVisible(window) && IsWindowEnabled(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
@@ -89,19 +103,17 @@ bool TForm::Create() {
         wc.lpszClassName = formLayout.className;
         if (!RegisterClassExA(&wc)) return false;
     }
-    DWORD style = FormStyle(formLayout.border);
-    RECT frame = {0, 0, formLayout.clientWidth, formLayout.clientHeight};
-    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    // Laid out for the system's DPI until it is shown on a monitor with another.
+    dpi = Dpi::OfSystem();
+    const SIZE frame = FrameSize();
     // Pages start at a fixed design position; the sequencer moves them before they are shown.
     // Pages belong to the main form: one task-bar entry for the whole wizard.
     HWND owner = mainForm ? mainForm->hwnd : nullptr;
-    hwnd = CreateWindowExA(0, formLayout.className, Application::Title(), style, 351, 216,
-                           frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
-                           Application::Instance(), this);
+    hwnd = CreateWindowExA(0, formLayout.className, Application::Title(), FormStyle(formLayout.border), 351, 216,
+                           frame.cx, frame.cy, owner, nullptr, Application::Instance(), this);
     if (!hwnd) return false;
     if (!mainForm) mainForm = this;
-    SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Look::AppIcon(32)));
-    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Look::AppIcon(16)));
+    SetIcons(hwnd, dpi);
     CreateControls();
     FormCreate();
     return true;
@@ -116,7 +128,25 @@ void TForm::Destroy() {
     if (backgroundBitmap) DeleteObject(backgroundBitmap);
     backgroundBrush = nullptr;
     backgroundBitmap = nullptr;
+    for (const ListPictures& pictures : listPictures) FreeImageStrip(pictures.images);
+    listPictures.clear();
+    listColumns.clear();
     if (mainForm == this) mainForm = nullptr;
+}
+
+SIZE TForm::FrameSize() const {
+    RECT frame = {0, 0, ScaleToDpi(formLayout.clientWidth, dpi), ScaleToDpi(formLayout.clientHeight, dpi)};
+    Dpi::AdjustWindowRect(frame, FormStyle(formLayout.border), 0, dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+ScaledBounds TForm::BoundsOf(const ControlLayout& control) const {
+    int left = control.left, top = control.top;
+    if (const ControlLayout* group = control.groupBox ? LayoutNamed(control.groupBox) : nullptr) {
+        left += group->left;
+        top += group->top;
+    }
+    return ScaleBounds(left, top, control.width, control.height, dpi);
 }
 
 void TForm::CreateControls() {
@@ -133,25 +163,18 @@ void TForm::CreateControls() {
     int id = 100;
     for (const ControlLayout* c : order) {
         if (c->kind == ControlKind::Picture || c->kind == ControlKind::GroupBox) continue;
-        int left = c->left, top = c->top;
-        if (const ControlLayout* group = c->groupBox ? LayoutNamed(c->groupBox) : nullptr) {
-            left += group->left;
-            top += group->top;
-        }
+        const ScaledBounds bounds = BoundsOf(*c);
         ControlClass cls = ClassFor(*c);
         DWORD style = WS_CHILD | WS_CLIPSIBLINGS | cls.style;
         if (!(c->options & coHidden)) style |= WS_VISIBLE;
         if (c->options & coDisabled) style |= WS_DISABLED;
         if (c->tabOrder >= 0) style |= WS_TABSTOP;
         HWND control = CreateWindowExA(cls.exStyle, cls.className, c->caption ? c->caption : "", style,
-                                       left, top, c->width, c->height, hwnd,
+                                       bounds.left, bounds.top, bounds.width, bounds.height, hwnd,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)),
                                        Application::Instance(), nullptr);
         if (!control) throw std::runtime_error(std::string("Cannot create the control ") + c->name);
-        HFONT font = (c->options & coTitle) ? Look::TitleFont()
-                     : (c->options & coBold) ? Look::BoldFont()
-                                             : Look::BodyFont();
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*c, dpi)), FALSE);
         if (c->kind == ControlKind::Edit) SendMessageA(control, EM_LIMITTEXT, 0, 0);  // no length limit
         if (c->window) *c->window = control;
         if (c->options & coDefault) defaultButton = control;
@@ -163,6 +186,81 @@ void TForm::CreateControls() {
         if (c.kind == ControlKind::Label && c.window && *c.window) {
             SetWindowPos(*c.window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
+    }
+}
+
+void TForm::PlaceControls() {
+    for (const ControlLayout& c : controls) {
+        if (!c.window || !*c.window) continue;
+        const ScaledBounds bounds = BoundsOf(c);
+        SetWindowPos(*c.window, nullptr, bounds.left, bounds.top, bounds.width, bounds.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageA(*c.window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c, dpi)), TRUE);
+    }
+}
+
+void TForm::ApplyDpi(int newDpi, const RECT* suggested) {
+    if (newDpi <= 0) return;
+    const bool changed = newDpi != dpi;
+    dpi = newDpi;
+    // At the place Windows suggests, with exactly the client size the layout asks for at this DPI.
+    RECT now;
+    GetWindowRect(hwnd, &now);
+    SIZE frame = FrameSize();
+    const int left = suggested ? suggested->left : now.left, top = suggested ? suggested->top : now.top;
+    SetWindowPos(hwnd, nullptr, left, top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where the frame is not drawn at the window's DPI (a system without per-monitor frames), the
+    // client area comes out different: correct the size by what is missing.
+    RECT client;
+    GetClientRect(hwnd, &client);
+    const int missingWidth = ScaleToDpi(formLayout.clientWidth, dpi) - client.right;
+    const int missingHeight = ScaleToDpi(formLayout.clientHeight, dpi) - client.bottom;
+    if (missingWidth || missingHeight) {
+        SetWindowPos(hwnd, nullptr, 0, 0, frame.cx + missingWidth, frame.cy + missingHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (!changed) return;
+    SetIcons(hwnd, dpi);
+    PlaceControls();
+    ScaleLists();
+    // The painted background is made again at the new size when next needed.
+    if (backgroundBrush) DeleteObject(backgroundBrush);
+    if (backgroundBitmap) DeleteObject(backgroundBitmap);
+    backgroundBrush = nullptr;
+    backgroundBitmap = nullptr;
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+void TForm::SetListColumns(HWND list, const std::vector<ListColumn>& columns) {
+    ListColumns scaled = {list, {}};
+    for (const ListColumn& c : columns) {
+        LVCOLUMNA column = {};
+        column.mask = c.caption ? LVCF_TEXT | LVCF_WIDTH | LVCF_FMT : LVCF_WIDTH;
+        column.fmt = c.format;
+        column.cx = ScaleToDpi(c.width, dpi);
+        column.pszText = const_cast<char*>(c.caption);
+        SendMessageA(list, LVM_INSERTCOLUMNA, scaled.widths.size(), reinterpret_cast<LPARAM>(&column));
+        scaled.widths.push_back(c.width);
+    }
+    listColumns.push_back(scaled);
+}
+
+void TForm::SetListPictures(HWND list, int bitmapId) {
+    HIMAGELIST images = LoadImageStrip(Application::Instance(), bitmapId, ScaleToDpi(16, dpi));
+    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+    listPictures.push_back({list, bitmapId, images});
+}
+
+void TForm::ScaleLists() {
+    for (const ListColumns& columns : listColumns) {
+        for (size_t i = 0; i < columns.widths.size(); ++i)
+            SendMessageA(columns.list, LVM_SETCOLUMNWIDTH, i, ScaleToDpi(columns.widths[i], dpi));
+    }
+    for (ListPictures& pictures : listPictures) {
+        HIMAGELIST images = LoadImageStrip(Application::Instance(), pictures.bitmapId, ScaleToDpi(16, dpi));
+        SendMessageA(pictures.list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+        FreeImageStrip(pictures.images);
+        pictures.images = images;
     }
 }
 
@@ -209,6 +307,7 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
     case WM_ERASEBKGND: PaintBackground(reinterpret_cast<HDC>(wParam)); return 1;
     case WM_CLOSE: Close(); return 0;
+    case WM_DPICHANGED: ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_ACTIVATE: {
         // A top-level window that is not a dialog forgets its focused control when another window
         // (a message box, say) takes over: remember it and give it back.
@@ -266,7 +365,7 @@ void TForm::PaintBackground(HDC dc) {
     GetClientRect(hwnd, &client);
     bool hasPicture = false;
     for (const ControlLayout& c : controls) hasPicture |= c.kind == ControlKind::Picture;
-    HBITMAP picture = hasPicture ? Look::Background() : nullptr;
+    HBITMAP picture = hasPicture ? Look::Background(dpi) : nullptr;
     if (picture) {
         HDC memory = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(memory, picture);
@@ -282,9 +381,10 @@ void TForm::PaintBackground(HDC dc) {
 }
 
 void TForm::PaintGroupBox(HDC dc, const ControlLayout& group) {
-    RECT box = {group.left, group.top, group.left + group.width, group.top + group.height};
+    const ScaledBounds bounds = BoundsOf(group);
+    RECT box = {bounds.left, bounds.top, bounds.left + bounds.width, bounds.top + bounds.height};
     if (group.options & coWhite) FillRect(dc, &box, Look::WhiteBrush());
-    HGDIOBJ oldFont = SelectObject(dc, Look::BodyFont());
+    HGDIOBJ oldFont = SelectObject(dc, Look::BodyFont(dpi));
     TEXTMETRICA metrics;
     GetTextMetricsA(dc, &metrics);
     // The frame runs through the middle of the caption, which interrupts it.
@@ -294,11 +394,12 @@ void TForm::PaintGroupBox(HDC dc, const ControlLayout& group) {
     if (group.caption && *group.caption) {
         SIZE extent;
         GetTextExtentPoint32A(dc, group.caption, lstrlenA(group.caption), &extent);
-        RECT text = {box.left + 8, box.top, box.left + 8 + extent.cx + 4, box.top + metrics.tmHeight};
+        const int indent = ScaleToDpi(8, dpi), margin = ScaleToDpi(2, dpi);
+        RECT text = {box.left + indent, box.top, box.left + indent + extent.cx + 2 * margin, box.top + metrics.tmHeight};
         if (group.options & coWhite) FillRect(dc, &text, Look::WhiteBrush());
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, RGB(0, 0, 0));
-        TextOutA(dc, text.left + 2, text.top, group.caption, lstrlenA(group.caption));
+        TextOutA(dc, text.left + margin, text.top, group.caption, lstrlenA(group.caption));
     }
     SelectObject(dc, oldFont);
 }
@@ -324,6 +425,11 @@ void TForm::PressButton(HWND button) {
 }
 
 void TForm::ShowWindowNow() {
+    // A page shows at the DPI of the monitor it shows on, which may not be the one it last showed on.
+    RECT area;
+    GetWindowRect(hwnd, &area);
+    const int monitorDpi = Dpi::OfMonitorAt(area);
+    if (monitorDpi != dpi) ApplyDpi(monitorDpi, nullptr);
     if (formLayout.centerOnFirstShow && !shownBefore) {
         RECT work, r;
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);

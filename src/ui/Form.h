@@ -1,12 +1,17 @@
 #pragma once
 // Our thin form layer over Win32: top-level forms created hidden and kept for the process's life,
 // shown modally (returning a modal result) or without modality, with controls created from a
-// declarative layout table at exact client-pixel bounds.
+// declarative layout table at exact client-pixel bounds. The tables are in 96-DPI pixels; the form
+// scales everything it makes (window, controls, fonts, list columns, pictures) to the DPI of the
+// monitor it shows on, and lays itself out again when Windows moves it to one with another DPI.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "ui/Scaling.h"
 
 // Modal results shared by every page.
 enum ModalResult : int { mrNone = 0, mrNext = 1, mrCancel = 2, mrBack = 4 };
@@ -33,7 +38,7 @@ struct ControlLayout {
     HWND* window;          // receives the control's window; null for shapes the form paints itself
     const char* name;
     ControlKind kind;
-    int left, top, width, height;  // client pixels
+    int left, top, width, height;  // client pixels at 96 DPI
     const char* caption;
     int tabOrder;          // position in the Tab sequence; -1 when Tab never stops there
     unsigned options;      // ControlOption bits
@@ -41,6 +46,13 @@ struct ControlLayout {
 };
 
 enum class FormBorder { Dialog, DialogNoButtons, Main };
+
+// A list view column; the width is in 96-DPI pixels.
+struct ListColumn {
+    const char* caption;
+    int width;
+    int format;  // LVCFMT_LEFT, LVCFMT_RIGHT
+};
 
 struct FormLayout {
     const char* className;
@@ -79,6 +91,8 @@ public:
 
     HWND Handle() const { return hwnd; }
     bool Visible() const;
+    // The DPI the form is laid out for (96 until it is shown on a scaled display).
+    int CurrentDpi() const { return dpi; }
 
     // Keyboard handling for this form's controls (Enter, Esc, Tab, access keys); true when handled.
     bool PreTranslateMessage(MSG& msg);
@@ -108,6 +122,12 @@ protected:
     // A message box owned by this form.
     int Ask(const char* text, const char* caption, UINT style);
 
+    // Gives a list view of this form its columns, scaled now and again whenever the DPI changes.
+    void SetListColumns(HWND list, const std::vector<ListColumn>& columns);
+    // Gives a list view of this form the pictures of a 16 x 16 bitmap strip resource as its small
+    // images, scaled likewise. The form owns the image list.
+    void SetListPictures(HWND list, int bitmapId);
+
     // Text helpers for the form's own controls.
     static std::string GetText(HWND control);
     static void SetText(HWND control, const std::string& text);
@@ -128,6 +148,21 @@ private:
     void ShowWindowNow();
     void HideWindowNow();
     void PressButton(HWND button);
+    SIZE FrameSize() const;
+    ScaledBounds BoundsOf(const ControlLayout& control) const;
+    void PlaceControls();
+    void ApplyDpi(int newDpi, const RECT* suggested);
+    void ScaleLists();
+
+    struct ListColumns {
+        HWND list;
+        std::vector<int> widths;
+    };
+    struct ListPictures {
+        HWND list;
+        int bitmapId;
+        HIMAGELIST images;
+    };
 
     FormLayout formLayout;
     std::vector<ControlLayout> controls;
@@ -136,6 +171,9 @@ private:
     HWND lastFocus = nullptr;
     HBITMAP backgroundBitmap = nullptr;
     HBRUSH backgroundBrush = nullptr;
+    std::vector<ListColumns> listColumns;
+    std::vector<ListPictures> listPictures;
+    int dpi = 96;
     int modalResult = mrNone;
     bool shownBefore = false;
     bool inModalLoop = false;

@@ -1,69 +1,82 @@
 #include "ui/Look.h"
 
 #include <initializer_list>
+#include <vector>
 
 #include "ui/Application.h"
 #include "ui/JpegImage.h"
 #include "ui/ResourceIds.h"
+#include "ui/Scaling.h"
 
 namespace {
 
-HFONT bodyFont, boldFont, titleFont, mainFont;
-HBITMAP background;
-HICON icons[3];
+// What one display DPI needs; a wizard moved between monitors keeps each set it has used.
+struct DpiLook {
+    int dpi;
+    HFONT body, bold, title, main;
+    HBITMAP background;
+};
+std::vector<DpiLook> looks;
+HICON icons[4];
 
-HFONT MakeFont(const char* face, int pixels, int weight) {
-    return CreateFontA(-pixels, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
+HFONT MakeFont(const char* face, int pixels, int weight, int dpi) {
+    return CreateFontA(-ScaleToDpi(pixels, dpi), 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
+}
+
+DpiLook& At(int dpi) {
+    for (DpiLook& look : looks) {
+        if (look.dpi == dpi) return look;
+    }
+    looks.push_back(DpiLook{dpi, nullptr, nullptr, nullptr, nullptr, nullptr});
+    return looks.back();
+}
+
+HFONT CachedFont(int dpi, HFONT DpiLook::*font, const char* face, int pixels, int weight) {
+    DpiLook& look = At(dpi);
+    if (!(look.*font)) look.*font = MakeFont(face, pixels, weight, dpi);
+    return look.*font;
 }
 
 }  // namespace
 
 namespace Look {
 
-HFONT BodyFont() {
-    if (!bodyFont) bodyFont = MakeFont("Verdana", 11, FW_NORMAL);
-    return bodyFont;
-}
+HFONT BodyFont(int dpi) { return CachedFont(dpi, &DpiLook::body, "Verdana", 11, FW_NORMAL); }
+HFONT BoldFont(int dpi) { return CachedFont(dpi, &DpiLook::bold, "Verdana", 11, FW_BOLD); }
+HFONT TitleFont(int dpi) { return CachedFont(dpi, &DpiLook::title, "Verdana", 13, FW_BOLD); }
+HFONT MainFont(int dpi) { return CachedFont(dpi, &DpiLook::main, "MS Sans Serif", 11, FW_NORMAL); }
 
-HFONT BoldFont() {
-    if (!boldFont) boldFont = MakeFont("Verdana", 11, FW_BOLD);
-    return boldFont;
-}
-
-HFONT TitleFont() {
-    if (!titleFont) titleFont = MakeFont("Verdana", 13, FW_BOLD);
-    return titleFont;
-}
-
-HFONT MainFont() {
-    if (!mainFont) mainFont = MakeFont("MS Sans Serif", 11, FW_NORMAL);
-    return mainFont;
-}
-
-HBITMAP Background() {
-    if (!background) background = LoadJpegResource(Application::Instance(), IDR_BACKGROUND);
-    return background;
+HBITMAP Background(int dpi) {
+    DpiLook& look = At(dpi);
+    if (!look.background) {
+        look.background = LoadJpegResource(Application::Instance(), IDR_BACKGROUND, ScaleToDpi(600, dpi),
+                                           ScaleToDpi(400, dpi));
+    }
+    return look.background;
 }
 
 HBRUSH WhiteBrush() { return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)); }
 
 HICON AppIcon(int size) {
-    int slot = size <= 16 ? 0 : size <= 32 ? 1 : 2;
+    // The icon holds 16, 32 and 48 pixel pictures; Windows scales the nearest to other sizes.
+    int slot = size <= 16 ? 0 : size <= 24 ? 1 : size <= 32 ? 2 : 3;
+    const int sizes[] = {16, 24, 32, 48};
     if (!icons[slot]) {
         icons[slot] = static_cast<HICON>(LoadImageA(Application::Instance(), MAKEINTRESOURCEA(IDI_APPICON),
-                                                    IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+                                                    IMAGE_ICON, sizes[slot], sizes[slot], LR_DEFAULTCOLOR));
     }
     return icons[slot];
 }
 
 void Release() {
-    for (HFONT* font : {&bodyFont, &boldFont, &titleFont, &mainFont}) {
-        if (*font) DeleteObject(*font);
-        *font = nullptr;
+    for (DpiLook& look : looks) {
+        for (HFONT font : {look.body, look.bold, look.title, look.main}) {
+            if (font) DeleteObject(font);
+        }
+        if (look.background) DeleteObject(look.background);
     }
-    if (background) DeleteObject(background);
-    background = nullptr;
+    looks.clear();
     for (HICON& icon : icons) {
         if (icon) DestroyIcon(icon);
         icon = nullptr;

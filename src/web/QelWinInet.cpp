@@ -1,28 +1,8 @@
 #include "web/QelWinInet.h"
 
-#include <string>
+#include "web/SystemLibrary.h"
 
 namespace {
-
-const WinInetLoaderCalls realLoaderCalls = {::GetSystemDirectoryA, ::LoadLibraryExA, ::GetProcAddress,
-                                            ::FreeLibrary};
-const WinInetLoaderCalls* loaderCalls = &realLoaderCalls;
-
-// The full path of wininet.dll in the system folder, or "" when that folder cannot be named.
-std::string SystemLibraryPath(const WinInetLoaderCalls& calls) {
-    char folder[MAX_PATH] = {};
-    const UINT length = calls.GetSystemDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::string();
-    std::string path(folder, length);
-    if (path.back() != '\\') path += '\\';
-    return path + "wininet.dll";
-}
-
-template <typename Proc>
-void Resolve(const WinInetLoaderCalls& calls, HMODULE library, const char* name, Proc& entry) {
-    // FARPROC to the entry's own signature, through the generic function pointer type.
-    entry = reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(calls.GetProcAddress(library, name)));
-}
 
 template <typename Result>
 Result Unavailable() {
@@ -31,10 +11,6 @@ Result Unavailable() {
 }
 
 }  // namespace
-
-const WinInetLoaderCalls& CurrentWinInetLoaderCalls() { return *loaderCalls; }
-
-void SetWinInetLoaderCalls(const WinInetLoaderCalls* calls) { loaderCalls = calls ? calls : &realLoaderCalls; }
 
 CQelWinInet::CQelWinInet()
     : hLibrary(nullptr),
@@ -45,29 +21,24 @@ CQelWinInet::CQelWinInet()
       pHttpQueryInfoA(nullptr),
       pInternetReadFile(nullptr),
       pInternetCloseHandle(nullptr),
-      pInternetGetLastResponseInfoA(nullptr) {
-    const WinInetLoaderCalls& calls = *loaderCalls;
-    const std::string path = SystemLibraryPath(calls);
-    if (path.empty()) return;
-    // With a full path, the altered search order looks for wininet's own dependencies in its folder
-    // first and never in the program's folder.
-    hLibrary = calls.LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+      pInternetGetLastResponseInfoA(nullptr),
+      pInternetSetOptionA(nullptr) {
+    hLibrary = LoadSystemLibrary("wininet.dll");
     if (!hLibrary) return;
-    Resolve(calls, hLibrary, "InternetOpenA", pInternetOpenA);
-    Resolve(calls, hLibrary, "InternetConnectA", pInternetConnectA);
-    Resolve(calls, hLibrary, "HttpOpenRequestA", pHttpOpenRequestA);
-    Resolve(calls, hLibrary, "HttpSendRequestA", pHttpSendRequestA);
-    Resolve(calls, hLibrary, "HttpQueryInfoA", pHttpQueryInfoA);
-    Resolve(calls, hLibrary, "InternetReadFile", pInternetReadFile);
-    Resolve(calls, hLibrary, "InternetCloseHandle", pInternetCloseHandle);
-    Resolve(calls, hLibrary, "InternetGetLastResponseInfoA", pInternetGetLastResponseInfoA);
+    ResolveEntry(hLibrary, "InternetOpenA", pInternetOpenA);
+    ResolveEntry(hLibrary, "InternetConnectA", pInternetConnectA);
+    ResolveEntry(hLibrary, "HttpOpenRequestA", pHttpOpenRequestA);
+    ResolveEntry(hLibrary, "HttpSendRequestA", pHttpSendRequestA);
+    ResolveEntry(hLibrary, "HttpQueryInfoA", pHttpQueryInfoA);
+    ResolveEntry(hLibrary, "InternetReadFile", pInternetReadFile);
+    ResolveEntry(hLibrary, "InternetCloseHandle", pInternetCloseHandle);
+    ResolveEntry(hLibrary, "InternetGetLastResponseInfoA", pInternetGetLastResponseInfoA);
+    ResolveEntry(hLibrary, "InternetSetOptionA", pInternetSetOptionA);
 }
 
 CQelWinInet::~CQelWinInet() {
-    if (hLibrary) {
-        loaderCalls->FreeLibrary(hLibrary);
-        hLibrary = nullptr;
-    }
+    FreeSystemLibrary(hLibrary);
+    hLibrary = nullptr;
 }
 
 HINTERNET CQelWinInet::Open(LPCSTR agent, DWORD accessType, LPCSTR proxy, LPCSTR proxyBypass, DWORD flags) {
@@ -96,4 +67,9 @@ BOOL CQelWinInet::SendRequest(HINTERNET request, LPCSTR headers, DWORD headersLe
 BOOL CQelWinInet::Close(HINTERNET handle) {
     if (!hLibrary || !pInternetCloseHandle) return Unavailable<BOOL>();
     return pInternetCloseHandle(handle);
+}
+
+BOOL CQelWinInet::SetOption(HINTERNET handle, DWORD option, LPVOID buffer, DWORD bufferLength) {
+    if (!hLibrary || !pInternetSetOptionA) return Unavailable<BOOL>();
+    return pInternetSetOptionA(handle, option, buffer, bufferLength);
 }

@@ -1,22 +1,10 @@
 #pragma once
-// A thin HTTP client over WinInet, bound at run time: without the library, or without one of its
-// entry points, the affected operations fail with ERROR_DLL_NOT_FOUND instead of the program failing
-// to start. The Internet handles the operations return belong to the caller, who closes them.
+// A thin HTTP client over WinInet, bound at run time (see SystemLibrary.h for how): without the
+// library, or without one of its entry points, the affected operations fail with ERROR_DLL_NOT_FOUND
+// instead of the program failing to start. The Internet handles the operations return belong to the
+// caller, who closes them.
 #include <windows.h>
 #include <wininet.h>
-
-// How CQelWinInet binds the library. The real functions by default; tests install a loader that
-// hands out stand-in entry points or plays a missing library.
-struct WinInetLoaderCalls {
-    UINT(WINAPI* GetSystemDirectoryA)(LPSTR buffer, UINT size);
-    HMODULE(WINAPI* LoadLibraryExA)(LPCSTR fileName, HANDLE reserved, DWORD flags);
-    FARPROC(WINAPI* GetProcAddress)(HMODULE module, LPCSTR name);
-    BOOL(WINAPI* FreeLibrary)(HMODULE module);
-};
-
-const WinInetLoaderCalls& CurrentWinInetLoaderCalls();
-// Installs `calls` (owned by the caller, kept until replaced); null restores the real functions.
-void SetWinInetLoaderCalls(const WinInetLoaderCalls* calls);
 
 class CQelWinInet {
 public:
@@ -30,6 +18,7 @@ public:
     using InternetReadFileProc = BOOL(WINAPI*)(HINTERNET, LPVOID, DWORD, LPDWORD);
     using InternetCloseHandleProc = BOOL(WINAPI*)(HINTERNET);
     using InternetGetLastResponseInfoAProc = BOOL(WINAPI*)(LPDWORD, LPSTR, LPDWORD);
+    using InternetSetOptionAProc = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, DWORD);
 
     // Loads wininet.dll from the Windows system folder (never from the program's own folder, where
     // a planted copy could wait) and resolves its entry points. Never fails: see hLibrary.
@@ -49,6 +38,7 @@ public:
     BOOL SendRequest(HINTERNET request, LPCSTR headers, DWORD headersLength, LPVOID optional,
                      DWORD optionalLength);
     BOOL Close(HINTERNET handle);
+    BOOL SetOption(HINTERNET handle, DWORD option, LPVOID buffer, DWORD bufferLength);
 
     // Null when the library could not be loaded: then every operation fails.
     HMODULE hLibrary;
@@ -60,4 +50,5 @@ public:
     InternetReadFileProc pInternetReadFile;
     InternetCloseHandleProc pInternetCloseHandle;
     InternetGetLastResponseInfoAProc pInternetGetLastResponseInfoA;
+    InternetSetOptionAProc pInternetSetOptionA;  // the report's time-outs; without it the defaults hold
 };

@@ -4,7 +4,8 @@
 
 HttpListener::~HttpListener() { Stop(); }
 
-bool HttpListener::Start(unsigned short port) {
+bool HttpListener::Start(unsigned short port, bool answers) {
+    answering = answers;
     WSADATA data;
     if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return false;
     listening = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -32,6 +33,8 @@ void HttpListener::Stop() {
         listening = INVALID_SOCKET;
     }
     if (worker.joinable()) worker.join();
+    for (SOCKET client : held) closesocket(client);
+    held.clear();
 }
 
 std::vector<std::string> HttpListener::Requests() {
@@ -56,6 +59,10 @@ void HttpListener::AcceptLoop() {
         {
             std::lock_guard<std::mutex> lock(guard);
             requests.push_back(head);
+        }
+        if (!answering) {
+            held.push_back(client);
+            continue;
         }
         static const char answer[] = "HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
         send(client, answer, sizeof answer - 1, 0);

@@ -73,6 +73,40 @@ TEST_F(ReportAndRestart, WithoutAListenerTheWizardStillEndsPromptlyAndSilently) 
     EXPECT_EQ(wizard.ExitCode(), 0u);
 }
 
+TEST_F(ReportAndRestart, AServerThatNeverAnswersHoldsTheEndForSecondsOnly) {
+    HttpListener listener;
+    ASSERT_TRUE(listener.Start(80, false));
+    Start("-d");  // a caller that waits for our exit code
+    InstallWithContact("Mary", "Smith", "mary@example.com");
+    const DWORD finished = GetTickCount();
+    EXPECT_TRUE(wizard.WaitForExit(15000)) << "still running 15 s after Finish";
+    EXPECT_LT(GetTickCount() - finished, 15000u);
+    EXPECT_EQ(wizard.ExitCode(), 0u);
+    EXPECT_GE(listener.Connections(), 1);  // the request did reach the server
+}
+
+// Windows looks for a DLL that is not a Known DLL in the program's folder first. Wine prefers its
+// builtin DLLs, so the end-to-end run tells it to prefer files of these names, as Windows would (Wine
+// takes this from the environment the test run starts with, not from one changed here); only the
+// wizard's own search order keeps the copies beside it out.
+TEST_F(ReportAndRestart, LibrariesPlantedBesideTheWizardAreNeverLoaded) {
+    char overrides[256] = "";
+    GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
+    ASSERT_NE(std::string(overrides).find("msi,wininet=n,b"), std::string::npos) << overrides;
+    const char* const planted[] = {"msi.dll", "wininet.dll"};
+    for (const char* name : planted) AddSetupFile("planted.dll", name);
+    HttpListener listener;
+    ASSERT_TRUE(listener.Start(80));
+    Start();
+    InstallWithContact("Mary", "Smith", "mary@example.com");
+    EXPECT_EQ(ExitCode(), 0u);
+    listener.Stop();
+    for (const char* name : planted) EXPECT_FALSE(FileExists(dist + "\\" + name + ".loaded")) << name;
+    // Both packages installed and the report went out: the real libraries did the work.
+    ASSERT_EQ(listener.Requests().size(), 1u);
+    EXPECT_NE(listener.Requests()[0].find("&id=12_40&"), std::string::npos) << listener.Requests()[0];
+}
+
 TEST_F(ReportAndRestart, RestartQuestionComesAfterTheLastPageUnlessDeferred) {
     // "-r" alone: even a wizard quit on its first page asks at the very end.
     Start("-r");

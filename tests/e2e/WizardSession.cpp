@@ -31,9 +31,11 @@ std::string BuildPath(const std::string& relative) { return WindowsPath(TARNWICK
 std::string FixturePath(const std::string& name) { return BuildPath("fixtures/" + name); }
 
 std::string ScreenshotPath(const std::string& name) {
-    std::string folder = WindowsPath(TARNWICK_E2E_SCREENSHOTS);
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder + "\\" + name + ".bmp";
+    const std::string path = WindowsPath(TARNWICK_E2E_SCREENSHOTS) + "\\" + name + ".bmp";
+    // The folders on the way, a name such as "dpi144\\1-welcome" included.
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    return path;
 }
 
 std::string ReadWholeFile(const std::string& path) {
@@ -99,6 +101,11 @@ void WizardSession::WriteIni(const std::string& text) {
 void WizardSession::AddSetupFile(const std::string& fixture, const std::string& asName) {
     ASSERT_TRUE(CopyFileA(FixturePath(fixture).c_str(), (dist + "\\" + asName).c_str(), FALSE))
         << "fixture " << fixture << " is missing";
+}
+
+void WizardSession::UseWizard(const std::string& buildRelative) {
+    ASSERT_TRUE(CopyFileA(BuildPath(buildRelative).c_str(), (dist + "\\TarnwickSetup.exe").c_str(), FALSE))
+        << buildRelative << " is missing";
 }
 
 void WizardSession::Start(const std::string& arguments) {

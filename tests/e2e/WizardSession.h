@@ -12,7 +12,7 @@
 // Windows paths of the build, known when the test binary is built (Z: is the Unix root under Wine).
 std::string BuildPath(const std::string& relative);   // inside the test build folder
 std::string FixturePath(const std::string& name);     // built test packages and stubs
-std::string ScreenshotPath(const std::string& name);  // build/screenshots/<name>.bmp
+std::string ScreenshotPath(const std::string& name);  // build/screenshots/<name>.bmp, folders made
 
 std::string ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);
@@ -29,6 +29,8 @@ protected:
     void WriteIni(const std::string& text);
     // Copies a fixture (see tests/fixtures) into the distribution folder under `asName`.
     void AddSetupFile(const std::string& fixture, const std::string& asName);
+    // Replaces the wizard in the distribution folder with another build of it (relative to the build).
+    void UseWizard(const std::string& buildRelative);
 
     void Start(const std::string& arguments = "");
     // Waits for the wizard to end and returns its full exit code.

@@ -12,6 +12,7 @@
 
 #include "DisplayRecorder.h"
 #include "InstallManagerFixture.h"
+#include "LibraryLoaderRecorder.h"
 #include "TempFolder.h"
 #include "installmanager/Configuration.h"
 #include "installmanager/InstallerMessages.h"
@@ -289,7 +290,9 @@ TEST_F(InstallationTest, ProgramOutcomes) {
         DWORD exitCode;
         bool succeeded, restart;
     } rows[] = {{true, true, 0, true, false},  {true, true, 1, true, false}, {true, true, 8, true, true},
-                {true, false, 8, true, false}, {false, true, 0, false, false}};
+                {true, false, 8, true, false}, {false, true, 0, false, false},
+                {true, true, 0xC0000005, false, false},  // crashed: an exception code, not an exit code
+                {true, true, 0xFFFFFFFF, true, false}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.exitCode);
         Reset();
@@ -308,6 +311,49 @@ TEST_F(InstallationTest, ProgramOutcomes) {
                                             "cancel on"}),
                   display.calls);
     }
+}
+
+TEST_F(InstallationTest, WindowsInstallerIsBoundAllOrNothingFromTheSystemFolder) {
+    LibraryLoaderRecorder::Reset();
+    SetLibraryLoaderCalls(LibraryLoaderRecorder::Calls());
+    const struct {
+        bool missing;
+        const char* hiddenEntry;
+        bool bound;
+    } rows[] = {{false, "", true}, {true, "", false}, {false, "MsiInstallProductA", false}, {false, "MsiEnableLogA", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.hiddenEntry);
+        LibraryLoaderRecorder::Reset();
+        LibraryLoaderRecorder::libraryMissing = row.missing;
+        LibraryLoaderRecorder::missingEntries = {row.hiddenEntry};
+        TInstallerCalls calls = {};
+        calls.CloseHandle = FakeCloseHandle;
+        EXPECT_EQ(row.bound, BindWindowsInstaller(calls));
+        char system[MAX_PATH] = "";
+        GetSystemDirectoryA(system, MAX_PATH);
+        EXPECT_EQ(std::vector<std::string>{std::string(system) + "\\msi.dll"}, LibraryLoaderRecorder::loadedPaths);
+        EXPECT_EQ(row.bound, calls.MsiInstallProductA != nullptr && calls.MsiEnableLogA != nullptr &&
+                                 calls.MsiSetInternalUI != nullptr);
+        EXPECT_EQ(FakeCloseHandle, calls.CloseHandle);  // the other entries are left alone
+        // A library that is not used is released; a bound one stays for the process.
+        EXPECT_EQ(row.missing || row.bound ? 0 : 1, LibraryLoaderRecorder::frees);
+    }
+
+    // Without Windows Installer every package fails quietly and programs still run.
+    LibraryLoaderRecorder::Reset();
+    LibraryLoaderRecorder::libraryMissing = true;
+    Load({{"Alpha", "alpha.msi"}, {"Tools", "setup.exe", true}});
+    fake.exitCodes["setup.exe"] = 0;
+    TInstallerCalls unbound = FakeCalls;
+    unbound.MsiSetInternalUI = nullptr, unbound.MsiSetExternalUIA = nullptr, unbound.MsiInstallProductA = nullptr;
+    InstallerCalls = unbound;
+    RunInstallation();
+    SetLibraryLoaderCalls(nullptr);
+    EXPECT_FALSE(Component(0).Succeeded);
+    EXPECT_TRUE(Component(1).Succeeded);
+    EXPECT_EQ((std::vector<std::string>{"start \"" + Staged("setup.exe") + "\" -r", "wait", "exit code",
+                                        "close process", "close thread"}),
+              fake.calls);
 }
 
 TEST_F(InstallationTest, WaitDispatchesMessagesUntilTheProcessEnds) {
@@ -366,12 +412,23 @@ TEST_F(InstallationTest, NothingSelectedOnlyConfiguresTheInstaller) {
 }
 
 TEST_F(InstallationTest, StagedPathsFollowTheSubFolderSwitch) {
-    Load({{"Demo Pack", "demo.msi", false, true}, {"Tools", "setup.exe", true, true}});
+    // A description is a name, never a path; a file name with a path in it is never started.
+    Load({{"Demo Pack", "demo.msi", false, true}, {"Tools", "setup.exe", true, true},
+          {"..", "dots.msi", false, true}, {"a\\b:c", "setup.exe", true, true},
+          {"Escape", "..\\..\\escape.msi"}, {"Other", "C:\\other.exe", true}});
     fake.exitCodes["setup.exe"] = 0;
+    fake.exitCodes["other.exe"] = 0;
     RunInstallation();
-    EXPECT_EQ(1u, std::count(fake.calls.begin(), fake.calls.end(),
-                             "install " + Staged("Demo Pack\\demo.msi") + " | " + FirstInstall()));
-    EXPECT_EQ(1u, std::count(fake.calls.begin(), fake.calls.end(), "start \"" + Staged("Tools\\setup.exe") + "\" -r"));
+    const std::vector<std::string> started(fake.calls.begin() + 2, fake.calls.end());
+    for (const std::string& call : {"install " + Staged("Demo Pack\\demo.msi") + " | " + FirstInstall(),
+                                    "start \"" + Staged("Tools\\setup.exe") + "\" -r",
+                                    "install " + Staged("__\\dots.msi") + " | " + FirstInstall(),
+                                    "start \"" + Staged("a_b_c\\setup.exe") + "\" -r"})
+        EXPECT_EQ(1u, std::count(started.begin(), started.end(), call)) << call;
+    for (const std::string& call : started) EXPECT_EQ(std::string::npos, call.find("escape")) << call;
+    for (const std::string& call : started) EXPECT_EQ(std::string::npos, call.find("other.exe")) << call;
+    EXPECT_FALSE(Component(4).Succeeded);
+    EXPECT_FALSE(Component(5).Succeeded);
 }
 
 // Logging writes one log per package into <install>\Logs, creating the folder; programs get none.

@@ -3,17 +3,17 @@
 
 #include <gtest/gtest.h>
 
-#include "WinInetLoaderRecorder.h"
+#include "LibraryLoaderRecorder.h"
 
 namespace {
 
 class QelWinInetTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        WinInetLoaderRecorder::Reset();
-        SetWinInetLoaderCalls(WinInetLoaderRecorder::Calls());
+        LibraryLoaderRecorder::Reset();
+        SetLibraryLoaderCalls(LibraryLoaderRecorder::Calls());
     }
-    void TearDown() override { SetWinInetLoaderCalls(nullptr); }
+    void TearDown() override { SetLibraryLoaderCalls(nullptr); }
 
     static std::string SystemLibraryPath() {
         char folder[MAX_PATH] = {};
@@ -24,26 +24,28 @@ protected:
 
 const std::vector<std::string> EntryNames = {"InternetOpenA",    "InternetConnectA",    "HttpOpenRequestA",
                                              "HttpSendRequestA", "HttpQueryInfoA",      "InternetReadFile",
-                                             "InternetCloseHandle", "InternetGetLastResponseInfoA"};
+                                             "InternetCloseHandle", "InternetGetLastResponseInfoA",
+                                             "InternetSetOptionA"};
 
 TEST_F(QelWinInetTest, LoadsTheRealLibraryFromTheSystemFolderOnly) {
     const bool loadedBefore = GetModuleHandleA("wininet.dll") != nullptr;
     {
         CQelWinInet client;
         ASSERT_NE(nullptr, client.hLibrary);
-        EXPECT_EQ(std::vector<std::string>{SystemLibraryPath()}, WinInetLoaderRecorder::loadedPaths);
-        EXPECT_EQ(std::vector<DWORD>{LOAD_WITH_ALTERED_SEARCH_PATH}, WinInetLoaderRecorder::loadFlags);
-        EXPECT_EQ(EntryNames, WinInetLoaderRecorder::resolved);
+        EXPECT_EQ(std::vector<std::string>{SystemLibraryPath()}, LibraryLoaderRecorder::loadedPaths);
+        EXPECT_EQ(std::vector<DWORD>{LOAD_WITH_ALTERED_SEARCH_PATH}, LibraryLoaderRecorder::loadFlags);
+        EXPECT_EQ(EntryNames, LibraryLoaderRecorder::resolved);
         EXPECT_TRUE(client.pInternetOpenA && client.pInternetConnectA && client.pHttpOpenRequestA &&
                     client.pHttpSendRequestA && client.pHttpQueryInfoA && client.pInternetReadFile &&
-                    client.pInternetCloseHandle && client.pInternetGetLastResponseInfoA);
+                    client.pInternetCloseHandle && client.pInternetGetLastResponseInfoA &&
+                    client.pInternetSetOptionA);
         const HINTERNET internet = client.Open("unit test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
         ASSERT_NE(nullptr, internet);
         EXPECT_TRUE(client.Close(internet));
-        EXPECT_EQ(0, WinInetLoaderRecorder::frees);
+        EXPECT_EQ(0, LibraryLoaderRecorder::frees);
     }
-    EXPECT_EQ(1, WinInetLoaderRecorder::loads);
-    EXPECT_EQ(1, WinInetLoaderRecorder::frees);
+    EXPECT_EQ(1, LibraryLoaderRecorder::loads);
+    EXPECT_EQ(1, LibraryLoaderRecorder::frees);
     // The one reference taken was the one released: the library is gone again unless it was
     // loaded before.
     if (!loadedBefore) {
@@ -52,33 +54,33 @@ TEST_F(QelWinInetTest, LoadsTheRealLibraryFromTheSystemFolderOnly) {
 }
 
 TEST_F(QelWinInetTest, EachObjectHoldsItsOwnReference) {
-    WinInetLoaderRecorder::useFakes = true;
+    LibraryLoaderRecorder::useFakes = true;
     {
         CQelWinInet first;
         {
             CQelWinInet second;
-            EXPECT_EQ(2, WinInetLoaderRecorder::loads);
+            EXPECT_EQ(2, LibraryLoaderRecorder::loads);
         }
-        EXPECT_EQ(1, WinInetLoaderRecorder::frees);
-        EXPECT_EQ(WinInetLoaderRecorder::FakeModule(), WinInetLoaderRecorder::lastFreed);
+        EXPECT_EQ(1, LibraryLoaderRecorder::frees);
+        EXPECT_EQ(LibraryLoaderRecorder::FakeModule(), LibraryLoaderRecorder::lastFreed);
         EXPECT_EQ(FakeInternet::Handle(0x10), first.Open("a", 0, nullptr, nullptr, 0));  // still bound
     }
-    EXPECT_EQ(2, WinInetLoaderRecorder::frees);
+    EXPECT_EQ(2, LibraryLoaderRecorder::frees);
 }
 
 TEST_F(QelWinInetTest, WithoutTheSystemFolderNothingIsLoadedFromElsewhere) {
-    WinInetLoaderRecorder::systemFolderFails = true;
+    LibraryLoaderRecorder::systemFolderFails = true;
     CQelWinInet client;
     EXPECT_EQ(nullptr, client.hLibrary);
-    EXPECT_TRUE(WinInetLoaderRecorder::loadedPaths.empty());
+    EXPECT_TRUE(LibraryLoaderRecorder::loadedPaths.empty());
 }
 
 TEST_F(QelWinInetTest, MissingLibraryFailsEveryOperationWith1157) {
-    WinInetLoaderRecorder::libraryMissing = true;
+    LibraryLoaderRecorder::libraryMissing = true;
     {
         CQelWinInet client;
         EXPECT_EQ(nullptr, client.hLibrary);
-        EXPECT_TRUE(WinInetLoaderRecorder::resolved.empty());
+        EXPECT_TRUE(LibraryLoaderRecorder::resolved.empty());
         EXPECT_EQ(nullptr, client.pInternetOpenA);
         const HINTERNET some = FakeInternet::Handle(0x99);
         LPCSTR accept[] = {"*/*", nullptr};
@@ -102,14 +104,14 @@ TEST_F(QelWinInetTest, MissingLibraryFailsEveryOperationWith1157) {
                   (std::vector<DWORD>{openError, connectError, requestError, sendError, closeError}));
         EXPECT_EQ(1157u, openError);
     }
-    EXPECT_EQ(0, WinInetLoaderRecorder::frees);  // nothing to release
+    EXPECT_EQ(0, LibraryLoaderRecorder::frees);  // nothing to release
 }
 
 TEST_F(QelWinInetTest, MissingEntryPointFailsOnlyItsOperation) {
-    WinInetLoaderRecorder::missingEntries = {"HttpSendRequestA"};
+    LibraryLoaderRecorder::missingEntries = {"HttpSendRequestA"};
     CQelWinInet client;
     ASSERT_NE(nullptr, client.hLibrary);
-    EXPECT_EQ(EntryNames, WinInetLoaderRecorder::resolved);  // the look-ups go on after a miss
+    EXPECT_EQ(EntryNames, LibraryLoaderRecorder::resolved);  // the look-ups go on after a miss
     EXPECT_EQ(nullptr, client.pHttpSendRequestA);
     EXPECT_NE(nullptr, client.pInternetGetLastResponseInfoA);
 
@@ -132,7 +134,7 @@ TEST_F(QelWinInetTest, MissingEntryPointFailsOnlyItsOperation) {
 }
 
 TEST_F(QelWinInetTest, ForwardsArgumentsAndResultsUnchanged) {
-    WinInetLoaderRecorder::useFakes = true;
+    LibraryLoaderRecorder::useFakes = true;
     CQelWinInet client;
     LPCSTR accept[] = {"text/*", "*/*", nullptr};
     char body[] = "x";

@@ -157,6 +157,20 @@ TEST_F(DiskSpaceTest, ExactlyEnoughFreeSpacePasses) {
     }
 }
 
+TEST_F(DiskSpaceTest, NegativeSizesFreeNothingAndHugeOnesDoNotWrapAround) {
+    DiskSpaceRecorder::succeeds = true;
+    DiskSpaceRecorder::freeBytes = 500000;
+    const struct {
+        int64_t a, c;
+        bool expected;
+    } rows[] = {{-5000, 500, true}, {-5000, 501, false}, {INT64_MAX, INT64_MAX, false}, {INT64_MAX, -1, false}};
+    for (const auto& row : rows) {
+        Component(0).Size = row.a;
+        Component(2).Size = row.c;
+        EXPECT_EQ(row.expected, HasEnoughDiskSpace()) << row.a << " + " << row.c;
+    }
+}
+
 TEST_F(DiskSpaceTest, NothingSelectedPassesEvenWhenTheQueryFails) {
     for (int i = 0; i < ComponentCount(); ++i) Component(i).Selected = false;
     DiskSpaceRecorder::succeeds = false;

@@ -1,6 +1,7 @@
 #pragma once
-// A loader for CQelWinInet that records what it is asked and can play a missing library, hide entry
-// points, or hand out stand-in entry points (FakeInternet) in place of WinInet's own.
+// A loader for the libraries bound at run time (WinInet, Windows Installer) that records what it is
+// asked and can play a missing library, hide entry points, or hand out stand-in entry points
+// (FakeInternet) in place of WinInet's own.
 // Stand-ins only: nothing here touches the network.
 #include <windows.h>
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "web/QelWinInet.h"
+#include "web/SystemLibrary.h"
 
 // Stand-in entry points: record the arguments they get and answer with recognisable values.
 struct FakeInternet {
@@ -45,13 +47,18 @@ struct FakeInternet {
                       (optional ? "data" : "-") + " " + std::to_string(optionalLength));
         return failing != "SendRequest";
     }
+    static BOOL WINAPI SetOption(HINTERNET handle, DWORD option, LPVOID buffer, DWORD length) {
+        log.push_back("SetOption " + std::to_string(reinterpret_cast<INT_PTR>(handle)) + " " + std::to_string(option) +
+                      " " + std::to_string(length == sizeof(DWORD) ? *static_cast<DWORD*>(buffer) : 0));
+        return TRUE;
+    }
     static BOOL WINAPI Close(HINTERNET handle) {
         log.push_back("Close " + std::to_string(reinterpret_cast<INT_PTR>(handle)));
         return TRUE;
     }
 };
 
-struct WinInetLoaderRecorder {
+struct LibraryLoaderRecorder {
     static inline bool systemFolderFails = false;
     static inline bool libraryMissing = false;
     static inline bool useFakes = false;  // entry points from FakeInternet, library never really loaded
@@ -98,13 +105,13 @@ struct WinInetLoaderRecorder {
         return module == FakeModule() ? TRUE : ::FreeLibrary(module);
     }
 
-    static const WinInetLoaderCalls* Calls() {
-        static const WinInetLoaderCalls calls = {SystemDirectory, Load, Resolve, Free};
+    static const LibraryLoaderCalls* Calls() {
+        static const LibraryLoaderCalls calls = {SystemDirectory, Load, Resolve, Free};
         return &calls;
     }
 };
 
-inline FARPROC WINAPI WinInetLoaderRecorder::Resolve(HMODULE module, LPCSTR name) {
+inline FARPROC WINAPI LibraryLoaderRecorder::Resolve(HMODULE module, LPCSTR name) {
     resolved.push_back(name);
     if (missingEntries.count(name)) return nullptr;
     if (!useFakes) return ::GetProcAddress(module, name);
@@ -115,5 +122,6 @@ inline FARPROC WINAPI WinInetLoaderRecorder::Resolve(HMODULE module, LPCSTR name
     if (entry == "HttpOpenRequestA") fake = reinterpret_cast<void (*)()>(FakeInternet::OpenRequest);
     if (entry == "HttpSendRequestA") fake = reinterpret_cast<void (*)()>(FakeInternet::SendRequest);
     if (entry == "InternetCloseHandle") fake = reinterpret_cast<void (*)()>(FakeInternet::Close);
+    if (entry == "InternetSetOptionA") fake = reinterpret_cast<void (*)()>(FakeInternet::SetOption);
     return reinterpret_cast<FARPROC>(fake);
 }
