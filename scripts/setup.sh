@@ -28,11 +28,11 @@ fi
 # libjpeg: Debian ships no MinGW build, so build the static library from Debian's own source package,
 # for the product's architecture and, where 32-bit programs cannot run here, for the test build's.
 # Built with what decoding any baseline or progressive JPEG needs: no arithmetic coding, and
-# (jmorecfg.h) no colour quantisation, merged ("sloppy") upsampling or IDCTs other than the accurate
-# integer one that is the default (with its scaled forms, which the background at high DPI uses); no
-# getenv (JPEGMEM, read with sscanf), msvcrt's own printf for the messages, no unwind tables (C code
-# that no exception passes), optimised for size.
-jpeg_features='DCT_IFAST_SUPPORTED|DCT_FLOAT_SUPPORTED|UPSAMPLE_MERGING_SUPPORTED|QUANT_1PASS_SUPPORTED|QUANT_2PASS_SUPPORTED'
+# (jmorecfg.h) no colour quantisation, merged ("sloppy") upsampling, saving of markers or IDCTs other
+# than the accurate integer one that is the default (with its scaled forms, which the background at
+# high DPI uses); no getenv (JPEGMEM, read with sscanf), msvcrt's own printf for the messages, no
+# unwind tables (C code that no exception passes), optimised for size.
+jpeg_features='DCT_IFAST_SUPPORTED|DCT_FLOAT_SUPPORTED|UPSAMPLE_MERGING_SUPPORTED|QUANT_1PASS_SUPPORTED|QUANT_2PASS_SUPPORTED|SAVE_MARKERS_SUPPORTED'
 jpeg_cflags='-DNO_GETENV -D__USE_MINGW_ANSI_STDIO=0 -fno-asynchronous-unwind-tables'
 jpeg_configuration="$jpeg_features $jpeg_cflags MinSizeRel no-arith"
 build_libjpeg() {

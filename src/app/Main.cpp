@@ -23,9 +23,10 @@ TfrmMain* frmMain;
 namespace {
 // Each page is created when it is first shown: the windows of pages the user has not reached yet
 // would stand between the start and the first page on screen (each top-level window is real work).
+// A page that Windows refuses ends the wizard (its ShowModal then returns Cancel at once).
 template <typename Page>
 Page& Created(Page*& page) {
-    if (!page) CreateForm(page);
+    if (!page && !CreateForm(page)) Application::Terminate();
     return *page;
 }
 }  // namespace
@@ -81,7 +82,9 @@ WizardStep TfrmMain::ContactInfoStep() { return NextStep(WizardStep::ContactInfo
 WizardStep TfrmMain::ReadyStep() { return NextStep(WizardStep::Ready, ShowPage(Created(frmReadyToInstall))); }
 
 WizardStep TfrmMain::ProgressStep() {
-    Created(frmProgress).SetLeft(PageLeft);
+    Created(frmProgress);
+    if (Application::Terminated()) return WizardStep::End;  // no progress page: nothing is installed
+    frmProgress->SetLeft(PageLeft);
     frmProgress->SetTop(PageTop);
     frmProgress->Show();
     CopySetupFiles();

@@ -2,8 +2,6 @@
 // form creates and drives the pages) and ends with 13000 when a restart is due and left to the caller.
 #include <windows.h>
 
-#include <exception>
-
 #include "app/CommandLine.h"
 #include "app/Main.h"
 #include "installmanager/Settings.h"
@@ -61,18 +59,13 @@ void DestroyForms() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RestrictDllSearch();
-    try {
-        Application::Initialize(instance);
-        Application::SetTitle("Tarnwick Setup Wizard");
-        CreateForm(frmMain);  // first: the application's main window; loads the configuration
+    Application::Initialize(instance);
+    Application::SetTitle("Tarnwick Setup Wizard");
+    if (CreateForm(frmMain)) {  // first: the application's main window; loads the configuration
         CommandLineSwitches switches = ParseSwitches(ArgumentText(GetCommandLineA()));
         if (switches.DeferRestart) WizardSettings.DeferRestart = true;
         if (switches.RestartRequired) WizardSettings.RestartRequired = true;
         Application::Run(*frmMain);
-    } catch (const std::exception& error) {
-        Application::ShowException(error.what());
-    } catch (...) {
-        Application::ShowException("");
     }
     int exitCode = WizardSettings.DeferRestart && WizardSettings.RestartRequired ? RestartDeferredExitCode : 0;
     DestroyForms();

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 #include "installmanager/ExecutablePath.h"
@@ -147,7 +147,8 @@ bool ConfigurationLoaded() { return catalogue != nullptr; }
 int ComponentCount() { return catalogueCount; }
 
 TSetupComponent& Component(int index) {
-    // Positions come from 0 .. ComponentCount() - 1; anything else is a programming error.
-    if (index < 0 || index >= catalogueCount) throw std::out_of_range("component index");
+    // Positions come from 0 .. ComponentCount() - 1; anything else is a programming error, which stops
+    // the program rather than touch memory that is no component.
+    if (index < 0 || index >= catalogueCount) std::abort();
     return catalogue[static_cast<std::size_t>(index)];
 }

@@ -66,7 +66,7 @@ void Run(TForm& mainForm) {
     while (!terminated) HandleMessage();
 }
 
-void ShowException(const char* message) {
+void ShowError(const char* message) {
     MessageBoxA(nullptr, message ? message : "", title, MB_OK | MB_ICONERROR);
 }
 

@@ -25,7 +25,7 @@ void ProcessMessages();
 // the application is terminated.
 void Run(TForm& mainForm);
 
-// The standard error box for an exception that reached the entry point.
-void ShowException(const char* message);
+// The error box for a failure that ends the wizard (no window of it could be created).
+void ShowError(const char* message);
 
 }  // namespace Application

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "ui/Application.h"
 #include "ui/Dpi.h"
@@ -114,9 +113,15 @@ bool TForm::Create() {
     if (!hwnd) return false;
     if (!mainForm) mainForm = this;
     SetIcons(hwnd, dpi);
-    CreateControls();
+    if (!CreateControls()) return false;
     FormCreate();
     return true;
+}
+
+bool CreateOrReport(TForm& form) {
+    if (form.Create()) return true;
+    Application::ShowError("Windows refused to create a window of the wizard.");
+    return false;
 }
 
 void TForm::Destroy() {
@@ -149,7 +154,7 @@ ScaledBounds TForm::BoundsOf(const ControlLayout& control) const {
     return ScaleBounds(left, top, control.width, control.height, dpi);
 }
 
-void TForm::CreateControls() {
+bool TForm::CreateControls() {
     controls = Layout();
     // Tab order follows the windows' order, so controls are created in Tab order; controls that Tab
     // never reaches follow in declaration order.
@@ -173,7 +178,7 @@ void TForm::CreateControls() {
                                        bounds.left, bounds.top, bounds.width, bounds.height, hwnd,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)),
                                        Application::Instance(), nullptr);
-        if (!control) throw std::runtime_error(std::string("Cannot create the control ") + c->name);
+        if (!control) return false;
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*c, dpi)), FALSE);
         if (c->kind == ControlKind::Edit) SendMessageA(control, EM_LIMITTEXT, 0, 0);  // no length limit
         if (c->window) *c->window = control;
@@ -187,6 +192,7 @@ void TForm::CreateControls() {
             SetWindowPos(*c.window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
+    return true;
 }
 
 void TForm::PlaceControls() {

@@ -7,7 +7,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -138,7 +137,7 @@ protected:
 private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void CreateControls();
+    bool CreateControls();
     const ControlLayout* LayoutOf(HWND control) const;
     HBRUSH ControlColor(HDC dc, HWND control);
     void PaintBackground(HDC dc);
@@ -182,10 +181,13 @@ private:
 // The main form is the first one created: closing it ends the application.
 TForm* MainForm();
 
-// Makes `form` a new Form with its windows; throws std::runtime_error when Windows refuses them. The
-// caller owns the form (Destroy, then delete).
+// Creates the form's windows; when Windows refuses them, tells the user so and returns false.
+bool CreateOrReport(TForm& form);
+
+// Makes `form` a new Form with its windows (see CreateOrReport). The caller owns the form either way
+// (Destroy, then delete).
 template <typename Form>
-void CreateForm(Form*& form) {
+bool CreateForm(Form*& form) {
     form = new Form;
-    if (!form->Create()) throw std::runtime_error("Windows refused to create a window of the wizard.");
+    return CreateOrReport(*form);
 }
