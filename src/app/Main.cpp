@@ -20,6 +20,11 @@
 
 TfrmMain* frmMain;
 
+int WizardExitCode() {
+    constexpr int RestartDeferredExitCode = 13000;
+    return WizardSettings.DeferRestart && WizardSettings.RestartRequired ? RestartDeferredExitCode : 0;
+}
+
 namespace {
 // Each page is created when it is first shown: the windows of pages the user has not reached yet
 // would stand between the start and the first page on screen (each top-level window is real work).

@@ -30,3 +30,6 @@ private:
 };
 
 extern TfrmMain* frmMain;
+
+// The wizard's exit code: 13000 when a restart is due and left to the caller ("-d"), else 0.
+int WizardExitCode();

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr int RestartDeferredExitCode = 13000;
-
 // From here on, DLLs that are not Known DLLs come from the system folder only, whoever loads them by
 // name: the common controls' theme support, the folder browser's shell extensions, WinInet's and
 // Windows Installer's own dependencies. The wizard runs with administrator rights from a downloads
@@ -67,7 +65,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         if (switches.RestartRequired) WizardSettings.RestartRequired = true;
         Application::Run(*frmMain);
     }
-    int exitCode = WizardSettings.DeferRestart && WizardSettings.RestartRequired ? RestartDeferredExitCode : 0;
+    const int exitCode = WizardExitCode();
     DestroyForms();
     Look::Release();
     return exitCode;
