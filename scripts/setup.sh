@@ -9,7 +9,7 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 
 packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine32:i386 wine64 msitools wixl xvfb xauth
-          xdotool imagemagick cmake dpkg-dev fonts-dejavu-core googletest)
+          xdotool imagemagick cmake dpkg-dev fonts-dejavu-core googletest clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
