@@ -32,6 +32,9 @@ seed_corpus() {  # target, folder
   fi
 }
 
+# A smaller quarantine than the address sanitizer's 256 MB keeps the memory of these short runs warm
+# (half again as fast); a freed text is still caught long after any use of it here.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16}
 # Without address randomisation the same seed gives the same run (compared pointers steer the mutations).
 norandom=(setarch "$(uname -m)" -R)
 "${norandom[@]}" true 2>/dev/null || norandom=()

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "FuzzCheck.h"
@@ -12,9 +13,9 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string Without(std::string text, const char* characters) {
+std::string Without(std::string text, std::string_view characters) {
     text.erase(std::remove_if(text.begin(), text.end(),
-                              [characters](char c) { return std::string(characters).find(c) != std::string::npos; }),
+                              [characters](char c) { return characters.find(c) != std::string_view::npos; }),
                text.end());
     return text;
 }
