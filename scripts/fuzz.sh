@@ -35,7 +35,8 @@ seed_corpus() {  # target, folder
 # A smaller quarantine than the address sanitizer's 256 MB keeps the memory of these short runs warm
 # (half again as fast); a freed text is still caught long after any use of it here.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16}
-# Without address randomisation the same seed gives the same run (compared pointers steer the mutations).
+# Compared pointers steer the mutations: without address randomisation the same seed gives the same run
+# (in the same folder and environment, whose size moves the stack).
 norandom=(setarch "$(uname -m)" -R)
 "${norandom[@]}" true 2>/dev/null || norandom=()
 
