@@ -12,9 +12,11 @@ rm -rf "$results" && mkdir -p "$results"
 # The test programs run under Wine, where the Unix root is drive Z:.
 export GTEST_OUTPUT="xml:Z:$(pwd)/$results/"
 rm -rf build/screenshots
+status=0
+# The fuzz targets are native programs: a short turn each with a fixed seed, before the Wine session.
+scripts/fuzz.sh 50000 "$results/fuzz.xml" || status=1
 start_session
 trap stop_session EXIT
-status=0
 # Two at a time: the Wine tests take turns (RESOURCE_LOCK), the rebuild for the reproducibility check runs beside them.
 ctest --test-dir "$test_build" --output-on-failure -j2 || status=$?
 stop_session

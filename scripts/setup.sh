@@ -8,10 +8,11 @@ deps=$build/deps
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 
-# The win32-thread compilers build the product, the posix-thread ones the tests (cmake/mingw-common.cmake).
+# The win32-thread compilers build the product, the posix-thread ones the tests (cmake/mingw-common.cmake);
+# clang builds the fuzz targets natively.
 packages=(g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           mingw-w64-tools wine wine32:i386 wine64 msitools wixl xvfb xauth xdotool imagemagick icoutils cmake dpkg-dev
-          fonts-dejavu-core googletest osslsigncode openssl)
+          fonts-dejavu-core googletest osslsigncode openssl clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,0 +1,69 @@
+// The command line: the program name skipped, the arguments split, the two switches recognised.
+#include "app/CommandLine.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "FuzzCheck.h"
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string Without(std::string text, std::string_view characters) {
+    text.erase(std::remove_if(text.begin(), text.end(),
+                              [characters](char c) { return characters.find(c) != std::string_view::npos; }),
+               text.end());
+    return text;
+}
+
+// A text without quotes split at its blanks and tabs, independently of the quote handling.
+std::vector<std::string> SplitAtBlanks(const std::string& text) {
+    std::vector<std::string> words;
+    for (std::size_t start = text.find_first_not_of(" \t"); start != std::string::npos;) {
+        const std::size_t end = text.find_first_of(" \t", start);
+        words.push_back(text.substr(start, end - start));
+        start = end == std::string::npos ? end : text.find_first_not_of(" \t", end);
+    }
+    return words;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+
+    // Behind either form of program name, the argument text is the rest without its leading blanks.
+    const std::size_t first = text.find_first_not_of(" \t");
+    const std::string rest = first == std::string::npos ? std::string() : text.substr(first);
+    FUZZ_CHECK(ArgumentText("TarnwickSetup.exe " + text) == rest);
+    FUZZ_CHECK(ArgumentText("\"C:\\Program Files\\Tarnwick Setup.exe\"\t" + text) == rest);
+    const std::string argumentText = ArgumentText(text);
+    FUZZ_CHECK(argumentText.size() <= text.size());
+    FUZZ_CHECK(text.compare(text.size() - argumentText.size(), std::string::npos, argumentText) == 0);
+    FUZZ_CHECK(argumentText.empty() || !IsBlank(argumentText[0]));
+
+    const std::vector<std::string> arguments = SplitArguments(text);
+    // No quote survives, and every other character but the separating blanks lands in an argument, in order.
+    std::string joined;
+    for (const std::string& argument : arguments) {
+        FUZZ_CHECK(argument.find('"') == std::string::npos);
+        joined += argument;
+    }
+    FUZZ_CHECK(Without(joined, " \t") == Without(text, "\" \t"));
+    // Without quotes, the arguments are the words between blanks, and no argument holds a blank.
+    if (text.find('"') == std::string::npos) FUZZ_CHECK(arguments == SplitAtBlanks(text));
+    // Each argument quoted again reads back as itself.
+    std::string quoted;
+    for (const std::string& argument : arguments) quoted += "\t\"" + argument + "\" ";
+    FUZZ_CHECK(SplitArguments(quoted) == arguments);
+
+    // A switch is a whole argument spelled exactly "-d" or "-r".
+    const CommandLineSwitches switches = ParseSwitches(text);
+    FUZZ_CHECK(switches.DeferRestart == (std::count(arguments.begin(), arguments.end(), "-d") > 0));
+    FUZZ_CHECK(switches.RestartRequired == (std::count(arguments.begin(), arguments.end(), "-r") > 0));
+    return 0;
+}
