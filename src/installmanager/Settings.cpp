@@ -149,7 +149,8 @@ void CopySetupFiles() {
         if (!component.Selected || !IsPlainFileName(component.FileName)) continue;
         const std::string sourceFile = source + component.FileName;
         const std::string destinationFile = StagedSetupFilePath(WizardSettings.GetInstallFolder(), component);
-        if (component.SetupFileSubFolder) CreateDirectoryTree(FolderOf(destinationFile));  // a failure shows as a failed copy below
+        // A sub-folder that cannot be made shows as a failed copy below.
+        if (component.SetupFileSubFolder) CreateDirectoryTree(FolderOf(destinationFile));
         // An over-long path would be cut by the system into another name: such a copy is skipped.
         if (sourceFile.size() > MaxPathLength || destinationFile.size() > MaxPathLength) continue;
         CopyFileA(sourceFile.c_str(), destinationFile.c_str(), FALSE);

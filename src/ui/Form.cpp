@@ -129,14 +129,18 @@ void TForm::Destroy() {
     FormDestroy();
     DestroyWindow(hwnd);
     hwnd = nullptr;
-    if (backgroundBrush) DeleteObject(backgroundBrush);
-    if (backgroundBitmap) DeleteObject(backgroundBitmap);
-    backgroundBrush = nullptr;
-    backgroundBitmap = nullptr;
+    DropPaintedBackground();
     for (const ListPictures& pictures : listPictures) FreeImageStrip(pictures.images);
     listPictures.clear();
     listColumns.clear();
     if (mainForm == this) mainForm = nullptr;
+}
+
+void TForm::DropPaintedBackground() {
+    if (backgroundBrush) DeleteObject(backgroundBrush);
+    if (backgroundBitmap) DeleteObject(backgroundBitmap);
+    backgroundBrush = nullptr;
+    backgroundBitmap = nullptr;
 }
 
 SIZE TForm::FrameSize() const {
@@ -212,7 +216,7 @@ void TForm::ApplyDpi(int newDpi, const RECT* suggested) {
     // At the place Windows suggests, with exactly the client size the layout asks for at this DPI.
     RECT now;
     GetWindowRect(hwnd, &now);
-    SIZE frame = FrameSize();
+    const SIZE frame = FrameSize();
     const int left = suggested ? suggested->left : now.left, top = suggested ? suggested->top : now.top;
     SetWindowPos(hwnd, nullptr, left, top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     // Where the frame is not drawn at the window's DPI (a system without per-monitor frames), the
@@ -229,11 +233,7 @@ void TForm::ApplyDpi(int newDpi, const RECT* suggested) {
     SetIcons(hwnd, dpi);
     PlaceControls();
     ScaleLists();
-    // The painted background is made again at the new size when next needed.
-    if (backgroundBrush) DeleteObject(backgroundBrush);
-    if (backgroundBitmap) DeleteObject(backgroundBitmap);
-    backgroundBrush = nullptr;
-    backgroundBitmap = nullptr;
+    DropPaintedBackground();  // made again at the new size when next needed
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 

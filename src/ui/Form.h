@@ -142,6 +142,7 @@ private:
     HBRUSH ControlColor(HDC dc, HWND control);
     void PaintBackground(HDC dc);
     HBRUSH BackgroundBrush();
+    void DropPaintedBackground();
     void PaintGroupBox(HDC dc, const ControlLayout& group);
     const ControlLayout* LayoutNamed(const char* name) const;
     void ShowWindowNow();
