@@ -1,7 +1,5 @@
 #include "ui/Application.h"
 
-#include <ole2.h>
-
 #include "ui/CommonControls.h"
 #include "ui/Form.h"
 
@@ -23,8 +21,6 @@ namespace Application {
 void Initialize(HINSTANCE hInstance) {
     instance = hInstance;
     CommonControls::Initialize(ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS);
-    // The shell's folder browser with the new dialog style needs OLE on this thread.
-    OleInitialize(nullptr);
 }
 
 HINSTANCE Instance() { return instance ? instance : GetModuleHandleA(nullptr); }
