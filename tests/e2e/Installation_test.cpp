@@ -71,20 +71,20 @@ protected:
         return summary;
     }
 
-    // A run of a large package, a small one and a program; returns the progress page once the large
-    // package is being installed (long enough to act on the page meanwhile), or null.
-    HWND StartLargeRun() {
+    // A run of a slow package (five seconds of progress reports, whatever the machine's speed), a small
+    // one and a program; returns the progress page once the slow package is being installed, or null.
+    HWND StartSlowRun() {
         WriteIni(
-            "[Large]\r\nComponentDescription=Large\r\nFileName=large.msi\r\n"
+            "[Slow]\r\nComponentDescription=Slow\r\nFileName=slow.msi\r\n"
             "[Core]\r\nComponentDescription=Tarnwick Core\r\nFileName=core.msi\r\n"
             "[Tool]\r\nComponentDescription=Tool\r\nFileName=tool.exe\r\nFileIsExe=1\r\n");
-        AddSetupFile("large.msi", "large.msi");
+        AddSetupFile("slow.msi", "slow.msi");
         AddSetupFile("alpha.msi", "core.msi");
         AddSetupFile("setup-stub.exe", "tool.exe");
         Start();
         Press(GoToReadyPage(), "&Install");
         HWND progress = Page("TfrmProgress");
-        bool installing = progress && WaitUntil([&] { return TextOf(At(progress, 128, 232)) == "Installing Large..."; });
+        bool installing = progress && WaitUntil([&] { return TextOf(At(progress, 128, 232)) == "Installing Slow..."; });
         return installing ? progress : nullptr;
     }
 
@@ -197,7 +197,7 @@ TEST_F(Installation, ARestartRequestWithDeferEndsWith13000) {
 }
 
 TEST_F(Installation, ACancelConfirmedDuringAPackageSkipsEveryLaterComponent) {
-    HWND progress = StartLargeRun();
+    HWND progress = StartSlowRun();
     ASSERT_NE(progress, nullptr);
     // The page answers while the package installs, and its Cancel asks first.
     DWORD_PTR ignored;
@@ -206,8 +206,8 @@ TEST_F(Installation, ACancelConfirmedDuringAPackageSkipsEveryLaterComponent) {
     EXPECT_FALSE(IsEnabled(ChildButton(progress, "&Next >")));
     Press(progress, "&Cancel");
     Answer("Confirm", CancelQuestion, IDYES);
-    // After the answer: a screenshot repaints the whole page through the wizard's queue, which the
-    // page handles once a frame, and takes long enough for the package to end first.
+    // After the answer: a screenshot repaints the whole page through the wizard's queue, which the page
+    // handles once a frame, and would otherwise hold up the Cancel.
     Screenshot(progress, "6-progress");
     HWND summary = WaitForPage(wizard.Id(), "TfrmSuccess", 120000);
     ASSERT_NE(summary, nullptr);
@@ -215,7 +215,7 @@ TEST_F(Installation, ACancelConfirmedDuringAPackageSkipsEveryLaterComponent) {
     ASSERT_EQ(rows.size(), 3u);
     // Windows stops the running package when the handler answers Cancel; Wine's msi.dll ignores
     // the answer and completes it, so only the later components are certain to have failed.
-    EXPECT_EQ(rows[0].description, "Large");
+    EXPECT_EQ(rows[0].description, "Slow");
     EXPECT_EQ(rows[1], (SummaryRow{"Tarnwick Core", "Failed", 1}));
     EXPECT_EQ(rows[2], (SummaryRow{"Tool", "Failed", 1}));
     EXPECT_FALSE(FileExists(installFolder + "\\alpha.txt"));
@@ -224,7 +224,7 @@ TEST_F(Installation, ACancelConfirmedDuringAPackageSkipsEveryLaterComponent) {
 }
 
 TEST_F(Installation, NoToALaterCancelQuestionTakesTheCancelBack) {
-    HWND progress = StartLargeRun();
+    HWND progress = StartSlowRun();
     ASSERT_NE(progress, nullptr);
     Press(progress, "&Cancel");
     Answer("Confirm", CancelQuestion, IDYES);
