@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "web/SystemLibrary.h"
+
 namespace {
 
 bool FolderExists(const char* path) {
@@ -13,8 +15,7 @@ bool FolderExists(const char* path) {
 
 // The shell and OLE, bound when the browser first opens: only the destination page's Change...
 // needs them, and loading and starting them (with rpcrt4, combase, shcore and shlwapi) before the
-// entry point cost the start-up about a sixth of its time. Both are Known DLLs, taken from the
-// system folder whatever the search order.
+// entry point cost the start-up about a sixth of its time.
 struct ShellEntries {
     bool ready = false;
     HRESULT(WINAPI* OleInitialize)(LPVOID reserved) = nullptr;
@@ -23,20 +24,15 @@ struct ShellEntries {
     BOOL(WINAPI* SHGetPathFromIDListA)(PCIDLIST_ABSOLUTE item, LPSTR path) = nullptr;
 };
 
-template <typename Proc>
-void Resolve(HMODULE library, const char* name, Proc& entry) {
-    entry = library ? reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(library, name))) : nullptr;
-}
-
 const ShellEntries& BoundShell() {
     static ShellEntries entries;
     if (!entries.ready) {
-        const HMODULE ole = LoadLibraryA("ole32.dll");
-        const HMODULE shell = LoadLibraryA("shell32.dll");
-        Resolve(ole, "OleInitialize", entries.OleInitialize);
-        Resolve(ole, "CoTaskMemFree", entries.CoTaskMemFree);
-        Resolve(shell, "SHBrowseForFolderA", entries.SHBrowseForFolderA);
-        Resolve(shell, "SHGetPathFromIDListA", entries.SHGetPathFromIDListA);
+        const HMODULE ole = LoadSystemLibrary("ole32.dll");
+        const HMODULE shell = LoadSystemLibrary("shell32.dll");
+        ResolveEntry(ole, "OleInitialize", entries.OleInitialize);
+        ResolveEntry(ole, "CoTaskMemFree", entries.CoTaskMemFree);
+        ResolveEntry(shell, "SHBrowseForFolderA", entries.SHBrowseForFolderA);
+        ResolveEntry(shell, "SHGetPathFromIDListA", entries.SHGetPathFromIDListA);
         entries.ready = entries.OleInitialize && entries.CoTaskMemFree && entries.SHBrowseForFolderA &&
                         entries.SHGetPathFromIDListA;
         // The browser with the new dialog style needs OLE on this thread, once for the process.

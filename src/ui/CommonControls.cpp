@@ -1,5 +1,7 @@
 #include "ui/CommonControls.h"
 
+#include "web/SystemLibrary.h"
+
 namespace {
 
 struct Entries {
@@ -11,11 +13,6 @@ struct Entries {
 };
 Entries entries;
 
-template <typename Proc>
-void Resolve(HMODULE library, const char* name, Proc& entry) {
-    entry = reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-}
-
 }  // namespace
 
 namespace CommonControls {
@@ -24,11 +21,11 @@ bool Initialize(DWORD classes) {
     // Kept for the process's life: the controls live as long as the wizard.
     static const HMODULE library = LoadLibraryA("comctl32.dll");
     if (!library) return false;
-    Resolve(library, "InitCommonControlsEx", entries.InitCommonControlsEx);
-    Resolve(library, "ImageList_Create", entries.ImageList_Create);
-    Resolve(library, "ImageList_Add", entries.ImageList_Add);
-    Resolve(library, "ImageList_AddMasked", entries.ImageList_AddMasked);
-    Resolve(library, "ImageList_Destroy", entries.ImageList_Destroy);
+    ResolveEntry(library, "InitCommonControlsEx", entries.InitCommonControlsEx);
+    ResolveEntry(library, "ImageList_Create", entries.ImageList_Create);
+    ResolveEntry(library, "ImageList_Add", entries.ImageList_Add);
+    ResolveEntry(library, "ImageList_AddMasked", entries.ImageList_AddMasked);
+    ResolveEntry(library, "ImageList_Destroy", entries.ImageList_Destroy);
     INITCOMMONCONTROLSEX controls = {sizeof controls, classes};
     return entries.InitCommonControlsEx && entries.InitCommonControlsEx(&controls);
 }

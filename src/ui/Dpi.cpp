@@ -1,6 +1,7 @@
 #include "ui/Dpi.h"
 
 #include "ui/Scaling.h"
+#include "web/SystemLibrary.h"
 
 namespace {
 
@@ -12,20 +13,14 @@ struct Entries {
 };
 Entries entries;
 
-template <typename Proc>
-void Resolve(HMODULE library, const char* name, Proc& entry) {
-    entry = library ? reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(library, name))) : nullptr;
-}
-
 const Entries& Bound() {
     if (!entries.bound) {
         entries.bound = true;
         const HMODULE user = GetModuleHandleA("user32.dll");
-        Resolve(user, "GetDpiForSystem", entries.GetDpiForSystem);
-        Resolve(user, "AdjustWindowRectExForDpi", entries.AdjustWindowRectExForDpi);
-        // From the system folder only; where the search flag is unknown, so is the library.
-        Resolve(LoadLibraryExA("shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32), "GetDpiForMonitor",
-                entries.GetDpiForMonitor);
+        ResolveEntry(user, "GetDpiForSystem", entries.GetDpiForSystem);
+        ResolveEntry(user, "AdjustWindowRectExForDpi", entries.AdjustWindowRectExForDpi);
+        // Windows 8.1 and later; kept for the process's life.
+        ResolveEntry(LoadSystemLibrary("shcore.dll"), "GetDpiForMonitor", entries.GetDpiForMonitor);
     }
     return entries;
 }

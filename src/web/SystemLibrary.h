@@ -23,10 +23,12 @@ void SetLibraryLoaderCalls(const LibraryLoaderCalls* calls);
 HMODULE LoadSystemLibrary(const char* name);
 void FreeSystemLibrary(HMODULE library);
 
-// Resolves `name` into `entry`, typed as the entry's own function pointer; null when missing.
+// Resolves `name` into `entry`, typed as the entry's own function pointer; null when it or the
+// library is missing. Works on any module handle, also one that was not loaded here.
 template <typename Proc>
 void ResolveEntry(HMODULE library, const char* name, Proc& entry) {
     // FARPROC to the entry's own signature, through the generic function pointer type.
-    entry = reinterpret_cast<Proc>(
-        reinterpret_cast<void (*)()>(CurrentLibraryLoaderCalls().GetProcAddress(library, name)));
+    entry = library ? reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(
+                          CurrentLibraryLoaderCalls().GetProcAddress(library, name)))
+                    : nullptr;
 }

@@ -7,7 +7,6 @@
 // and prints one table: ours, the reference, their ratio and the goal, then the wizard's size.
 // Usage: tarnwick-bench <wizard exe> <bare window exe> <fixtures folder> [start-up runs] [install runs] [-v]
 #include <windows.h>
-#include <msi.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -69,22 +68,6 @@ void RemoveTree(const std::string& path) {
     op.pFrom = from.c_str();
     op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
     SHFileOperationA(&op);
-}
-
-// Removes the test products, so that the next run installs them fresh.
-void UninstallTestProducts() {
-    MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
-    std::vector<std::string> products;
-    char code[39];
-    for (DWORD i = 0; MsiEnumProductsA(i, code) == ERROR_SUCCESS; ++i) {
-        char name[256] = "";
-        DWORD length = sizeof name;
-        MsiGetProductInfoA(code, "ProductName", name, &length);
-        if (std::string(name).rfind("Tarnwick Test", 0) == 0) products.push_back(code);
-    }
-    for (const std::string& product : products) {
-        MsiConfigureProductA(product.c_str(), INSTALLLEVEL_DEFAULT, INSTALLSTATE_ABSENT);
-    }
 }
 
 // Milliseconds from process creation to a visible top-level window of `windowClass`; < 0 on failure.
@@ -242,7 +225,7 @@ int main(int argc, char** argv) {
             [&] { return StartupMs(bare, dist, "TarnwickBareWindow"); }, startOurs, startBare))
         return 1;
     auto fresh = [&] {
-        UninstallTestProducts();
+        UninstallProducts("Tarnwick Test");  // so that the run installs them fresh
         RemoveTree(installFolder);
         Sleep(InstallSettleMs);
     };

@@ -55,21 +55,7 @@ bool FolderExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void UninstallTestProducts() {
-    MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
-    // Enumerating while removing shifts the indexes, so collect first.
-    std::vector<std::string> products;
-    char code[39];
-    for (DWORD i = 0; MsiEnumProductsA(i, code) == ERROR_SUCCESS; ++i) {
-        char name[256] = "";
-        DWORD length = sizeof name;
-        MsiGetProductInfoA(code, "ProductName", name, &length);
-        if (std::string(name).rfind("Tarnwick Test", 0) == 0) products.push_back(code);
-    }
-    for (const std::string& product : products) {
-        MsiConfigureProductA(product.c_str(), INSTALLLEVEL_DEFAULT, INSTALLSTATE_ABSENT);
-    }
-}
+void UninstallTestProducts() { driver::UninstallProducts("Tarnwick Test"); }
 
 void WizardSession::SetUp() {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();

@@ -1,6 +1,7 @@
 #include "WizardDriver.h"
 
 #include <commctrl.h>
+#include <msi.h>
 
 #include <cstddef>
 #include <cstdlib>
@@ -779,6 +780,26 @@ bool SaveScreenshot(const RECT& area, const std::string& bmpPath) {
 
 bool SaveWindowScreenshot(HWND window, const std::string& bmpPath) {
     return SaveScreenshot(WindowRect(window), bmpPath);
+}
+
+}  // namespace driver
+
+namespace driver {
+
+void UninstallProducts(const std::string& namePrefix) {
+    MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
+    // Enumerating while removing shifts the indexes, so collect first.
+    std::vector<std::string> products;
+    char code[39];
+    for (DWORD i = 0; MsiEnumProductsA(i, code) == ERROR_SUCCESS; ++i) {
+        char name[256] = "";
+        DWORD length = sizeof name;
+        MsiGetProductInfoA(code, "ProductName", name, &length);
+        if (std::string(name).rfind(namePrefix, 0) == 0) products.push_back(code);
+    }
+    for (const std::string& product : products) {
+        MsiConfigureProductA(product.c_str(), INSTALLLEVEL_DEFAULT, INSTALLSTATE_ABSENT);
+    }
 }
 
 }  // namespace driver

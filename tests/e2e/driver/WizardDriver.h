@@ -194,6 +194,12 @@ bool AnswerMessageBox(HWND box, int buttonId, DWORD timeoutMs = kDefaultTimeoutM
 bool AnswerMessageBoxWithKey(HWND box, WORD virtualKey, DWORD timeoutMs = kDefaultTimeoutMs);
 
 // ---------------------------------------------------------------------------------------------------
+// Installed products
+
+// Removes, without any window, every Windows Installer product whose name starts with `namePrefix`.
+void UninstallProducts(const std::string& namePrefix);
+
+// ---------------------------------------------------------------------------------------------------
 // Screenshots
 
 // Saves what the screen shows in `area` (screen coordinates) as a 24-bit BMP file. Windows on top of
