@@ -4,11 +4,15 @@
 # kernel without IA-32 emulation cannot run Wine's 32-bit loader). The test build sends its usage
 # report to 127.0.0.1, where the end-to-end tests listen, and uses the posix-thread compilers that
 # GoogleTest needs; the product is built with the win32-thread ones. With --product-only, only build/.
+# Where the tests take the i686 path, the x86_64 test build of the wizard and of TarnwickCheck is
+# compiled and linked too (not run), so that the other path cannot break unseen; where they take the
+# x86_64 path, build/ holds the i686 product, which the product check reads.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$here/scripts/wine-loader.sh"
-configure_and_build() {  # build folder, architecture, extra cmake arguments...
-  local dir=$1 arch=$2; shift 2
+configure_and_build() {  # build folder, architecture, [--target names], extra cmake arguments...
+  local dir=$1 arch=$2 targets=(); shift 2
+  if [ "${1:-}" = --target ]; then targets=(--target $2); shift 2; fi
   local configuration="$arch $*"
   # A folder configured otherwise (another compiler, say) starts from a fresh cache.
   if [ ! -f "$dir/CMakeCache.txt" ] || [ "$(cat "$dir/configured-with" 2>/dev/null)" != "$configuration" ]; then
@@ -17,10 +21,16 @@ configure_and_build() {  # build folder, architecture, extra cmake arguments...
     echo "$configuration" >"$dir/configured-with"
   fi
   # Progress lines and CMake's own re-configure chatter are noise; warnings and errors come through.
-  cmake --build "$dir" -j"$(nproc)" 2>&1 | { grep -vE '^\[ *[0-9]+%\]|^-- ' || true; }
+  cmake --build "$dir" -j"$(nproc)" "${targets[@]}" 2>&1 | { grep -vE '^\[ *[0-9]+%\]|^-- ' || true; }
 }
 configure_and_build "$here/build" i686 -DBUILD_TESTING=OFF -DTARNWICK_THREADS=win32
 # --product-only: just the shipped executable (the reproducibility test builds it again elsewhere).
 [ "${1:-}" = --product-only ] && exit 0
-configure_and_build "$here/build/test-$(test_arch)" "$(test_arch)" -DTARNWICK_REPORT_HOST=127.0.0.1 \
-  -DTARNWICK_THREADS=posix
+arch=$(test_arch) || exit 1
+test_options=(-DTARNWICK_REPORT_HOST=127.0.0.1 -DTARNWICK_THREADS=posix)
+configure_and_build "$here/build/test-$arch" "$arch" "${test_options[@]}"
+# Configured exactly as that path's test build, so that a run with TARNWICK_TEST_ARCH=x86_64 goes on
+# from here.
+if [ "$arch" = i686 ]; then
+  configure_and_build "$here/build/test-x86_64" x86_64 --target "TarnwickSetup TarnwickCheck" "${test_options[@]}"
+fi

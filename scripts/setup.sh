@@ -25,9 +25,10 @@ if ((${#missing[@]})); then
 fi
 
 . "$here/scripts/wine-loader.sh"
+test_arch >/dev/null || exit 1  # a TARNWICK_TEST_ARCH this machine cannot take
 
 # libjpeg: Debian ships no MinGW build, so build the static library from Debian's own source package,
-# for the product's architecture and, where 32-bit programs cannot run here, for the test build's.
+# for both architectures: the product and one test build are i686, the other test build x86_64.
 # Built with what decoding any baseline or progressive JPEG needs: no arithmetic coding, and
 # (jmorecfg.h) no colour quantisation, merged ("sloppy") upsampling, saving of markers or IDCTs other
 # than the accurate integer one that is the default (with its scaled forms, which the background at
@@ -66,7 +67,7 @@ build_libjpeg() {
   echo "$jpeg_configuration" >"$dest/configuration"
 }
 build_libjpeg i686
-build_libjpeg "$(test_arch)"
+build_libjpeg x86_64
 rm -rf "$deps/jpeg-src"
 
 # The private Wine prefixes: windows unmanaged (no window manager under Xvfb), a Verdana stand-in, no

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The shipped executable: 32-bit PE, GUI subsystem, importing nothing but Known DLLs, asking for
-# administrator rights, small.
+# administrator rights, hardened, small.
 set -u
 exe=$1
 fail() { echo "FAIL: $*"; exit 1; }
@@ -25,8 +25,21 @@ grep -q '<requestedExecutionLevel level="requireAdministrator"' <<<"$manifest" |
 grep -q '<dpiAware[^>]*>true/pm</dpiAware>' <<<"$manifest" &&
   grep -q '<dpiAwareness[^>]*>PerMonitorV2, PerMonitor</dpiAwareness>' <<<"$manifest" ||
   fail "the embedded manifest does not declare the wizard DPI-aware per monitor"
+# A hardened image: loaded at a random address (ASLR, which needs the relocations to move it), data
+# never executed (NX), and our code's stack frames guarded (the guard's failure routine, linked in only
+# when compiled code calls it, carries its message).
+characteristics=$(sed -n 's/^DllCharacteristics[[:space:]]*//p' <<<"$headers")
+hardening=()
+for flag in DYNAMIC_BASE NX_COMPAT; do
+  grep -q "^[[:space:]]*$flag\$" <<<"$headers" || fail "DllCharacteristics $characteristics lacks $flag"
+  hardening+=("$flag")
+done
+i686-w64-mingw32-objdump -h "$exe" | grep -q ' \.reloc ' || fail "no .reloc section: the image cannot be moved"
+hardening+=(.reloc)
+grep -aq 'stack smashing detected' "$exe" || fail "no stack protection (-fstack-protector-strong) linked in"
+hardening+=(stack-protector)
 size=$(stat -c %s "$exe")
 [ "$size" -le 327680 ] || fail "$size bytes, over 320 KB (327,680 bytes)"
 # The texts a user sees in the file's properties.
 grep -aq 'T.a.r.n.w.i.c.k. .S.e.t.u.p. .W.i.z.a.r.d' "$exe" || fail "no version information"
-echo "PASS: $(basename "$exe"): PE32 GUI, $size bytes, imports $(tr '\n' ' ' <<<"$dlls")"
+echo "PASS: $(basename "$exe"): PE32 GUI, $size bytes, ${hardening[*]}, imports $(tr '\n' ' ' <<<"$dlls")"

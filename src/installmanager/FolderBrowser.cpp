@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "web/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "installmanager/PathText.h"
 #include "installmanager/ProgressDisplay.h"
 #include "installmanager/Settings.h"
-#include "web/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "ui/CommonControls.h"
 
-#include "web/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "ui/Dpi.h"
 
 #include "ui/Scaling.h"
-#include "web/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 namespace {
 

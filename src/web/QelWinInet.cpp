@@ -1,6 +1,6 @@
 #include "web/QelWinInet.h"
 
-#include "web/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 namespace {
 

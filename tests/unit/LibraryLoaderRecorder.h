@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "web/QelWinInet.h"
-#include "web/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 // Stand-in entry points: record the arguments they get and answer with recognisable values.
 struct FakeInternet {

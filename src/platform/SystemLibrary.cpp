@@ -1,4 +1,4 @@
-#include "web/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 #include <string>
 
