@@ -11,7 +11,8 @@ rm -rf "$work" && mkdir -p "$work" || exit 1
 expect() {  # label, path, expected exit code, expected lines...
   local label=$1 path=$2 want=$3 out code line
   shift 3
-  out=$("$src/scripts/wine-run.sh" "$build/TarnwickCheck.exe" "Z:${path//\//\\}" 2>&1)
+  # shellcheck disable=SC2086 # CHOICES: further arguments, split at blanks
+  out=$("$src/scripts/wine-run.sh" "$build/TarnwickCheck.exe" "Z:${path//\//\\}" ${CHOICES:-} 2>&1)
   code=$?
   local bad=""
   [ "$code" = "$want" ] || bad+="  exit code $code, expected $want"$'\n'
@@ -64,6 +65,11 @@ row wrong-kind '[A]\nComponentDescription=A\nFileName=a.msi\nFileIsExe=1\n[B]\nC
   "the setup file b.exe is a program, but FileIsExe makes the wizard hand it to Windows Installer" \
   "the setup file c.msi is neither a Windows Installer package nor a program" \
   'FileName "..\a.msi" cannot be a file beside the wizard: Windows forbids the character \' "4 errors"
+
+# The wizard's command-line choices, checked as the wizard will check them.
+CHOICES="COMPONENTS=tools,Nope INSTALLDIR=Relative" row choices '[Core]\nComponentDescription=Core\nFileName=a.msi\nRequired=1\n[Tools]\nComponentDescription=Tools\nFileName=a.msi\n[Docs]\nComponentDescription=Docs\nFileName=a.msi\n' \
+  a.msi=alpha.msi 1 'COMPONENTS= names "Nope", which no section of the INI has (the wizard would end with 87; the sections: Core, Tools, Docs)' \
+  'COMPONENTS= installs: [Core] (required) [Tools]' 'INSTALLDIR=Relative is not a full path' "2 errors"
 
 [ "$failures" -eq 0 ] || { echo "FAIL: $failures of the distribution checks"; exit 1; }
 echo "PASS: TarnwickCheck passes the demo distribution and names the error of every broken folder"

@@ -4,6 +4,45 @@
 
 namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualNoCase(const std::string& a, const char* b) {
+    std::size_t i = 0;
+    for (; i < a.size() && b[i]; ++i) {
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    }
+    return i == a.size() && !b[i];
+}
+
+// The value after `name=` when `argument` starts with it (name matched without regard to case).
+bool ValueOf(const std::string& argument, const char* name, std::string& value) {
+    const std::size_t equals = argument.find('=');
+    if (equals == std::string::npos || !EqualNoCase(argument.substr(0, equals), name)) return false;
+    value = argument.substr(equals + 1);
+    return true;
+}
+
+std::string Trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return std::string();
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::vector<std::string> CommaSeparated(const std::string& list) {
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = list.find(',', start);
+        const std::string name = Trimmed(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        if (!name.empty()) names.push_back(name);
+        if (comma == std::string::npos) return names;
+        start = comma + 1;
+    }
+}
+
+// The room the staged files need after the install folder: "\SetupFiles\" and a short name.
+constexpr std::size_t MaxInstallFolderLength = 259 - 24;
 }  // namespace
 
 std::string ArgumentText(const std::string& commandLine) {
@@ -43,9 +82,73 @@ std::vector<std::string> SplitArguments(const std::string& argumentText) {
 
 CommandLineSwitches ParseSwitches(const std::string& argumentText) {
     CommandLineSwitches switches;
-    for (const std::string& argument : SplitArguments(argumentText)) {
+    const std::vector<std::string> arguments = SplitArguments(argumentText);
+    bool quiet = false, passive = false;
+    std::string value;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
         if (argument == "-d") switches.DeferRestart = true;
-        if (argument == "-r") switches.RestartRequired = true;
+        else if (argument == "-r") switches.RestartRequired = true;
+        else if (EqualNoCase(argument, "/quiet")) quiet = true;
+        else if (EqualNoCase(argument, "/passive")) passive = true;
+        else if (EqualNoCase(argument, "/log")) {
+            switches.LogRequested = true;
+            switches.LogFile = i + 1 < arguments.size() ? arguments[++i] : std::string();
+        } else if (ValueOf(argument, "COMPONENTS", value)) {
+            switches.ComponentsGiven = true;
+            switches.Components = CommaSeparated(value);
+        } else if (ValueOf(argument, "INSTALLDIR", value)) {
+            switches.InstallDirGiven = true;
+            switches.InstallDir = WithoutTrailingBackslash(Trimmed(value));
+        }
+    }
+    switches.Mode = quiet ? RunMode::Quiet : passive ? RunMode::Passive : RunMode::Wizard;
+    if (switches.LogRequested && Trimmed(switches.LogFile).empty()) {
+        switches.Problem = "/log needs the name of the log file after it.";
+    } else if (switches.ComponentsGiven && switches.Components.empty()) {
+        switches.Problem = "COMPONENTS= names no component.";
+    } else if (switches.InstallDirGiven) {
+        const std::string problem = InstallFolderProblem(switches.InstallDir);
+        if (!problem.empty()) switches.Problem = "INSTALLDIR=" + switches.InstallDir + " " + problem;
     }
     return switches;
+}
+
+std::string WithoutTrailingBackslash(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '\\' && !(folder.size() == 3 && folder[1] == ':')) folder.pop_back();
+    return folder;
+}
+
+std::string InstallFolderProblem(const std::string& folder) {
+    const bool onDrive = folder.size() >= 3 && Lower(folder[0]) >= 'a' && Lower(folder[0]) <= 'z' &&
+                         folder[1] == ':' && folder[2] == '\\';
+    std::size_t namesStart = 3;
+    if (!onDrive) {
+        // \\server\share: both names present.
+        const std::size_t serverEnd = folder.size() > 2 && folder[0] == '\\' && folder[1] == '\\' ? folder.find('\\', 2)
+                                                                                              : std::string::npos;
+        if (serverEnd == std::string::npos || serverEnd == 2 || serverEnd + 1 >= folder.size() ||
+            folder[serverEnd + 1] == '\\') {
+            return "is not a full path: it must start with a drive (C:\\) or a share (\\\\server\\share).";
+        }
+        namesStart = 2;
+    }
+    if (folder.size() > MaxInstallFolderLength) {
+        return "is longer than " + std::to_string(MaxInstallFolderLength) + " characters.";
+    }
+    std::size_t start = namesStart;
+    while (start < folder.size()) {
+        std::size_t end = folder.find('\\', start);
+        if (end == std::string::npos) end = folder.size();
+        const std::string name = folder.substr(start, end - start);
+        if (name.empty()) return "has an empty folder name (two backslashes).";
+        for (const char c : name) {
+            if (static_cast<unsigned char>(c) < 32 || std::string("/:*?\"<>|").find(c) != std::string::npos)
+                return "has a character that Windows does not allow in folder names.";
+        }
+        if (name.find_first_not_of('.') == std::string::npos) return "has a folder name of dots only.";
+        if (name.back() == '.' || name.back() == ' ') return "has a folder name that ends in a dot or a blank.";
+        start = end + 1;
+    }
+    return std::string();
 }

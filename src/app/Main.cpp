@@ -3,9 +3,12 @@
 #include <string>
 
 #include "BuildConfig.h"
+#include "app/ExitCodes.h"
 #include "installmanager/Configuration.h"
 #include "installmanager/Installation.h"
 #include "installmanager/MessageTexts.h"
+#include "installmanager/ProgressDisplay.h"
+#include "installmanager/RunLog.h"
 #include "installmanager/Settings.h"
 #include "installmanager/UsageReport.h"
 #include "pages/Contactinfo.h"
@@ -19,13 +22,55 @@
 #include "ui/Look.h"
 
 TfrmMain* frmMain;
+RunMode WizardRunMode = RunMode::Wizard;
+
+namespace {
+int startFailure = 0;
+}  // namespace
+
+void StopBeforeInstalling(int exitCode) {
+    if (startFailure == 0) startFailure = exitCode;
+    Application::Terminate();
+}
 
 int WizardExitCode() {
-    constexpr int RestartDeferredExitCode = 13000;
-    return WizardSettings.DeferRestart && WizardSettings.RestartRequired ? RestartDeferredExitCode : 0;
+    if (!WizardSettings.Unattended) {
+        if (startFailure != 0) return startFailure;
+        return WizardSettings.DeferRestart && WizardSettings.RestartRequired ? ExitCodes::RestartDeferred : 0;
+    }
+    TRunOutcome outcome;
+    outcome.StartFailure = startFailure;
+    for (int i = 0; i < ComponentCount(); ++i) {
+        const TSetupComponent& entry = Component(i);
+        if (!entry.Selected || entry.Succeeded) continue;
+        outcome.Failed = true;
+        outcome.Cancelled = outcome.Cancelled || WizardSettings.CancelRequested;
+        outcome.InstallerBusy = outcome.InstallerBusy || (!entry.FileIsExe && entry.ResultCode == 1618);
+    }
+    outcome.RestartRequired = WizardSettings.RestartRequired;
+    outcome.DeferRestart = WizardSettings.DeferRestart;
+    return UnattendedExitCode(outcome);
 }
 
 namespace {
+// The progress display of a run without any window: it only keeps the thread's messages flowing.
+class SilentDisplay final : public ProgressDisplay {
+public:
+    void SetCurrentProduct(const std::string&) override {}
+    void SetAction(const std::string&) override {}
+    void SetActionDetail(const std::string&) override {}
+    void SetBarRange(int32_t) override {}
+    void SetBarPosition(int32_t) override {}
+    void SetBarStep(int32_t) override {}
+    void StepBar() override {}
+    void MoveBar(int32_t) override {}
+    void BarToMinimum() override {}
+    void BarToMaximum() override {}
+    void EnableCancel(bool) override {}
+    void ShowCancel(bool) override {}
+    void ProcessMessages() override { Application::ProcessMessages(); }
+};
+
 // Each page is created when it is first shown: the windows of pages the user has not reached yet
 // would stand between the start and the first page on screen (each top-level window is real work).
 // A page that Windows refuses ends the wizard (its ShowModal then returns Cancel at once).
@@ -42,13 +87,48 @@ TfrmMain::TfrmMain() : TForm(FormLayout{"TfrmMain", FormBorder::Main, 289, 155, 
 void TfrmMain::FormCreate() {
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Look::MainFont(CurrentDpi())), FALSE);
     if (!LoadConfiguration()) {
+        if (WizardSettings.Unattended) {
+            LogLine("The configuration file " + ConfigurationFileName() + " cannot be opened");
+            StopBeforeInstalling(ExitCodes::ConfigurationUnreadable);
+            return;
+        }
         std::string text = std::string(MessageTexts::ConfigurationFileError) + TARNWICK_SUPPORT_EMAIL;
         Ask(text.c_str(), MessageTexts::Error, MB_OK | MB_ICONERROR);
         Application::Terminate();
     }
 }
 
+void TfrmMain::UnattendedRun() {
+    if (Application::Terminated()) return;
+    if (!HasEnoughDiskSpace()) {
+        LogLine(std::string(MessageTexts::NotEnoughDiskSpace) + " (" + WizardSettings.GetInstallFolder() + ")");
+        StopBeforeInstalling(ExitCodes::DiskFull);
+        return;
+    }
+    SilentDisplay silent;
+    const bool passive = WizardRunMode == RunMode::Passive;
+    if (passive) {
+        // Out of sight, as in the wizard: the progress page's owner and the task-bar entry.
+        SetWindowPos(hwnd, nullptr, -5000, Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        Created(frmProgress);
+        if (Application::Terminated()) return StopBeforeInstalling(ExitCodes::Failed);
+        frmProgress->CenterOnWorkArea();
+        frmProgress->Show();
+    } else {
+        SetProgressDisplay(&silent);
+    }
+    CopySetupFiles();
+    RunInstallation();
+    if (passive) frmProgress->Hide();
+    else SetProgressDisplay(nullptr);
+}
+
 void TfrmMain::FormShow() {
+    if (WizardRunMode != RunMode::Wizard) {
+        UnattendedRun();
+        Close();
+        return;
+    }
     // Shown out of sight for the whole run: the pages' owner and the wizard's task-bar entry.
     SetWindowPos(hwnd, nullptr, -5000, Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     PageTop = Created(frmWelcome).Top();

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/CommandLine.h"
 #include "app/PageFlow.h"
 #include "ui/Form.h"
 
@@ -20,6 +21,8 @@ protected:
     void FormDestroy() override;
 
 private:
+    // "/quiet" and "/passive": the installation alone, with the progress page or without any window.
+    void UnattendedRun();
     WizardStep WelcomeStep();
     WizardStep SelectionStep();
     WizardStep DestinationStep();
@@ -31,5 +34,12 @@ private:
 
 extern TfrmMain* frmMain;
 
-// The wizard's exit code: 13000 when a restart is due and left to the caller ("-d"), else 0.
+// How this run goes; set before the main form is created.
+extern RunMode WizardRunMode;
+// Ends the run before it installs anything, with this exit code (a wrong switch value; unattended:
+// also an unreadable configuration, too little disk space).
+void StopBeforeInstalling(int exitCode);
+
+// The wizard's exit code: 13000 when a restart is due and left to the caller ("-d"), else 0. Unattended
+// runs end with the codes of ExitCodes.h.
 int WizardExitCode();

@@ -5,7 +5,8 @@
 // which a GUI program does not have, and brings the C++ name demangler (some 46 KB) into the
 // executable for it. The product is linked with --wrap for that default handler (see CMakeLists.txt),
 // which sends its references here: the exception's message in the application's error box, then the
-// exit code the wizard would have ended with (13000 when a restart is due and left to the caller).
+// exit code the wizard would have ended with (13000 when a restart is due and left to the caller;
+// 1603 in an unattended run).
 //
 // The library's checks in inline code (std::string, std::vector) do not throw themselves: they call
 // std::__throw_length_error and its kin. Defined here, they end the wizard the same way at once, and
@@ -17,13 +18,20 @@
 #include <exception>
 #include <string>
 
+#include "app/ExitCodes.h"
 #include "app/Main.h"
+#include "installmanager/RunLog.h"
+#include "installmanager/Settings.h"
 #include "ui/Application.h"
 
 namespace {
 [[noreturn]] void EndWizard(const char* message) {
     Application::ShowError(message);
-    ExitProcess(static_cast<UINT>(WizardExitCode()));
+    // A deployment system must not read success from a run that broke off.
+    const int exitCode = WizardSettings.Unattended ? ExitCodes::Failed : WizardExitCode();
+    LogLine("Exit code: " + std::to_string(exitCode));
+    CloseRunLog();
+    ExitProcess(static_cast<UINT>(exitCode));
 }
 }  // namespace
 

@@ -4,6 +4,7 @@
 //
 //   TarnwickCheck <distribution folder>      reads <folder>\TarnwickSetup.INI
 //   TarnwickCheck <path of the INI file>     any name; the setup files lie beside it
+//   ... COMPONENTS=Name1,Name2 INSTALLDIR=...  also checks the wizard's command-line choices
 //
 // Exit code 0 when no error was found (warnings allowed), 1 with errors, 2 for a wrong command line.
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "check/DistributionRules.h"
 #include "installmanager/Configuration.h"
 #include "installmanager/InstallCommandLines.h"
@@ -159,15 +161,46 @@ void Locate(const std::string& argument, std::string& ini, std::string& folder) 
     }
 }
 
+// The wizard's choices from an unattended command line, checked against the INI as the wizard will:
+// a name no section has, or a value it cannot use, ends that run with exit code 87.
+void CheckChoices(const CommandLineSwitches& switches, const std::vector<TComponentKeys>& sections,
+                  const std::vector<TSetupComponent>& entries, Report& report) {
+    if (!switches.Problem.empty()) report.Error(switches.Problem + " (the wizard would end with 87)");
+    if (!switches.ComponentsGiven || switches.Components.empty()) return;
+    std::string known;
+    for (const TComponentKeys& keys : sections) known += (known.empty() ? "" : ", ") + keys.Section;
+    for (const std::string& name : switches.Components) {
+        bool found = false;
+        for (const TComponentKeys& keys : sections) found = found || lstrcmpiA(keys.Section.c_str(), name.c_str()) == 0;
+        if (!found) {
+            report.Error("COMPONENTS= names " + Quoted(name) + ", which no section of the INI has (the wizard would "
+                         "end with 87; the sections: " + known + ")");
+        }
+    }
+    std::string chosen;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        bool listed = entries[i].Required;
+        for (const std::string& name : switches.Components)
+            listed = listed || lstrcmpiA(sections[i].Section.c_str(), name.c_str()) == 0;
+        if (listed) chosen += " [" + sections[i].Section + "]" + (entries[i].Required ? " (required)" : "");
+    }
+    std::printf("COMPONENTS= installs:%s\n", chosen.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::printf("usage: TarnwickCheck <distribution folder | INI file>\n"
+    if (argc < 2) {
+        std::printf("usage: TarnwickCheck <distribution folder | INI file> [COMPONENTS=Name1,Name2 INSTALLDIR=...]\n"
                     "Lists the components as the Tarnwick Setup Wizard will see them and reports what would\n"
-                    "fail on the user's machine. Exit code 0: no errors; 1: errors found.\n");
+                    "fail on the user's machine, and what the wizard's command-line choices after it would\n"
+                    "do. Exit code 0: no errors; 1: errors found.\n");
         return 2;
     }
+    // The rest as the wizard would see it on its command line.
+    std::string choices;
+    for (int i = 2; i < argc; ++i) choices += std::string(" \"") + argv[i] + "\"";
+    const CommandLineSwitches switches = ParseSwitches(choices);
     std::string ini, folder;
     Locate(argv[1], ini, folder);
     std::printf("Tarnwick distribution check of %s\n", ini.c_str());
@@ -194,6 +227,7 @@ int main(int argc, char** argv) {
     }
 
     std::printf("\n");
+    CheckChoices(switches, sections, entries, report);
     if (sections.empty()) report.Error("the INI file lists no components: the wizard has nothing to install");
     for (std::size_t i = 0; i < entries.size(); ++i) {
         for (std::size_t j = i + 1; j < entries.size(); ++j) {

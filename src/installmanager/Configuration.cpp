@@ -130,16 +130,37 @@ bool LoadConfigurationFrom(const std::string& iniPath) {
     if (!ReadConfigurationKeys(iniPath, sections)) return false;
     const char decimalSeparator = UserDecimalSeparator();
     auto entries = std::make_unique<TSetupComponent[]>(sections.size());
-    for (std::size_t i = 0; i < sections.size(); ++i) ComponentFromKeys(sections[i], decimalSeparator, entries[i]);
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        ComponentFromKeys(sections[i], decimalSeparator, entries[i]);
+        entries[i].SectionName = sections[i].Section;
+    }
     catalogue = std::move(entries);
     catalogueCount = static_cast<int>(sections.size());
     return true;
 }
 
+std::vector<std::string> SelectComponentsByName(const std::vector<std::string>& names) {
+    std::vector<std::string> unknown;
+    for (const std::string& name : names) {
+        bool found = false;
+        for (int i = 0; i < catalogueCount && !found; ++i) found = lstrcmpiA(catalogue[i].SectionName.c_str(), name.c_str()) == 0;
+        if (!found) unknown.push_back(name);
+    }
+    for (int i = 0; i < catalogueCount; ++i) {
+        TSetupComponent& entry = catalogue[i];
+        bool listed = false;
+        for (const std::string& name : names) listed = listed || lstrcmpiA(entry.SectionName.c_str(), name.c_str()) == 0;
+        entry.Selected = unknown.empty() && (listed || entry.Required);
+    }
+    return unknown;
+}
+
 void UnloadConfiguration() {
     catalogue.reset();
     catalogueCount = 0;
-    if (WizardSettings.RestartRequired && !WizardSettings.DeferRestart) RequestSystemRestart();
+    // Unattended runs never restart Windows themselves: their exit code tells the caller.
+    if (WizardSettings.RestartRequired && !WizardSettings.DeferRestart && !WizardSettings.Unattended)
+        RequestSystemRestart();
 }
 
 bool ConfigurationLoaded() { return catalogue != nullptr; }

@@ -17,6 +17,15 @@ struct TSetupComponent {
     bool Succeeded = false;
     bool SetupFileSubFolder = false;
     std::string ColProdID = "-1";
+
+    // Kept beside the loaded fields: the section's name, by which the command line chooses components
+    // ("COMPONENTS=Core,Tools") and the log names them.
+    std::string SectionName;
+    // Run-time, like Succeeded: Windows' error from staging the setup file (0 when it was copied),
+    // the installer's result or the program's exit code, and why a component failed, in words.
+    uint32_t StagingError = 0;
+    uint32_t ResultCode = 0;
+    std::string FailureReason;
 };
 
 // The keys of a component's section, in the order the wizard reads them.
@@ -51,6 +60,11 @@ bool ReadConfigurationKeys(const std::string& iniPath, std::vector<TComponentKey
 void ComponentFromKeys(const TComponentKeys& keys, char decimalSeparator, TSetupComponent& entry);
 // The user's decimal separator, with which the wizard reads sizes.
 char UserDecimalSeparator();
+
+// Selects the components whose section names are listed (case ignored) and every required one; the
+// others are not selected. Returns the names that no section has, in the order given (nothing is
+// selected then).
+std::vector<std::string> SelectComponentsByName(const std::vector<std::string>& names);
 
 // Frees the catalogue, then asks for the restart when one is due and not deferred to the caller.
 void UnloadConfiguration();

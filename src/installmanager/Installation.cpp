@@ -4,10 +4,12 @@
 #include <vector>
 
 #include "installmanager/Configuration.h"
+#include "installmanager/FailureReasons.h"
 #include "installmanager/InstallCommandLines.h"
 #include "installmanager/InstallerMessages.h"
 #include "installmanager/PathText.h"
 #include "installmanager/ProgressDisplay.h"
+#include "installmanager/RunLog.h"
 #include "installmanager/Settings.h"
 #include "platform/SystemLibrary.h"
 
@@ -17,7 +19,7 @@ namespace {
 const TInstallerCalls RealInstallerCalls = {
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
     ::CreateProcessA, ::PeekMessageA, ::DispatchMessageA, ::PostQuitMessage, ::MsgWaitForMultipleObjects,
-    ::GetExitCodeProcess, ::CloseHandle,
+    ::GetExitCodeProcess, ::CloseHandle, ::OpenMutexA, ::WaitForSingleObject, ::ReleaseMutex, ::GetTickCount,
 };
 
 constexpr UINT InstallSucceeded = ERROR_SUCCESS;
@@ -31,6 +33,62 @@ bool EndedByException(DWORD exitCode) { return (exitCode & 0xF0000000u) == 0xC00
 bool FolderExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+void Fail(TSetupComponent& component, const std::string& reason) {
+    component.Succeeded = false;
+    component.FailureReason = reason;
+}
+
+// The outcome line of the log, for every selected component.
+void LogOutcome(const TSetupComponent& component) {
+    LogLine("[" + component.SectionName + "] " +
+            (component.Succeeded ? "Succeeded" : "Failed: " + component.FailureReason));
+}
+
+enum class BusyWait { Free, Cancelled, TimedOut };
+
+// Waits while another installation holds Windows Installer, looking again every couple of seconds;
+// `knownBusy` when the installer has just said so itself (then it waits at least once, mutex or
+// not). The page keeps drawing and answering, and its Cancel works as during a package. All waits
+// for one component share one limit, counted from when the first began.
+struct InstallerWait {
+    bool began = false;
+    DWORD since = 0;
+};
+
+BusyWait WaitWhileInstallerBusy(bool knownBusy, InstallerWait& wait) {
+    if (!knownBusy && !InstallerBusy()) return BusyWait::Free;
+    const TInstallerCalls& calls = InstallerCalls;
+    ProgressDisplay& display = CurrentProgressDisplay();
+    if (!wait.began) {
+        wait = {true, calls.GetTickCount()};
+        LogLine("Another installation holds Windows Installer: waiting for it to finish");
+    }
+    const DWORD since = wait.since;
+    display.ShowCancel(true);
+    display.SetAction(InstallerBusyText);
+    display.SetActionDetail(std::string());
+    for (;;) {
+        const DWORD pauseStart = calls.GetTickCount();
+        do {
+            display.ProcessMessages();
+            if (WizardSettings.CancelRequested) return BusyWait::Cancelled;
+            if (calls.GetTickCount() - since >= InstallerBusyLimitMs) return BusyWait::TimedOut;
+            // Wakes for any message, and at least every 50 ms for the page's frame.
+            calls.MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        } while (calls.GetTickCount() - pauseStart < InstallerBusyRetryMs);
+        if (!InstallerBusy()) {
+            display.SetAction(std::string());
+            LogLine("Windows Installer is free again");
+            return BusyWait::Free;
+        }
+    }
 }
 
 // True when the package's product is advertised or installed. Any failing step of the query counts as
@@ -58,8 +116,9 @@ bool ProductIsOnMachine(const std::string& packagePath) {
 
 void InstallPackage(TSetupComponent& component, const std::string& installFolder, bool loggingReady) {
     ProgressDisplay& display = CurrentProgressDisplay();
+    std::string logFile;
     if (WizardSettings.LoggingEnabled && loggingReady) {
-        const std::string logFile = ComponentLogFilePath(WizardSettings.GetLogFolder(), component);
+        logFile = ComponentLogFilePath(WizardSettings.GetLogFolder(), component);
         InstallerCalls.MsiEnableLogA(LogMode, logFile.c_str(), INSTALLLOGATTRIBUTES_APPEND);
     }
     const std::string packagePath = StagedSetupFilePath(installFolder, component);
@@ -67,10 +126,29 @@ void InstallPackage(TSetupComponent& component, const std::string& installFolder
 
     display.BarToMinimum();
     display.SetCurrentProduct("Installing " + component.ComponentDescription + "...");
-    // Returns when the installation ends; InstallerUIHandler drives the page meanwhile.
-    const UINT result = InstallerCalls.MsiInstallProductA(packagePath.c_str(), commandLine.c_str());
+    UINT result = ERROR_INSTALL_ALREADY_RUNNING;
+    InstallerWait waiting;
+    for (bool busy = false;; busy = true) {
+        const BusyWait wait = WaitWhileInstallerBusy(busy, waiting);
+        if (wait == BusyWait::Cancelled) {
+            Fail(component, FailureReasons::Cancelled());
+            return;
+        }
+        if (wait == BusyWait::TimedOut) break;
+        // Returns when the installation ends; InstallerUIHandler drives the page meanwhile.
+        result = InstallerCalls.MsiInstallProductA(packagePath.c_str(), commandLine.c_str());
+        if (result != ERROR_INSTALL_ALREADY_RUNNING) break;
+    }
+    component.ResultCode = result;
+    LogLine("[" + component.SectionName + "] Windows Installer result " + std::to_string(result));
     component.Succeeded = result == InstallSucceeded || result == InstallSucceededRestartNeeded;
     if (result == InstallSucceededRestartNeeded) WizardSettings.RestartRequired = true;
+    if (component.Succeeded) return;
+    // A package that is not there fails for that reason, whatever the installer makes of the path;
+    // one that waited in vain was never handed over.
+    const bool missing = result != ERROR_INSTALL_ALREADY_RUNNING && !FileExists(packagePath);
+    component.FailureReason = missing ? FailureReasons::SetupFileMissing(component, packagePath)
+                                      : FailureReasons::PackageFailed(result, logFile);
 }
 
 // Keeps dispatching the thread's messages until the process ends. It wakes for every kind of message,
@@ -100,7 +178,8 @@ void RunSetupProgram(TSetupComponent& component, const std::string& installFolde
     display.BarToMinimum();
     display.SetCurrentProduct("Installing " + component.ComponentDescription + "...");
 
-    const std::string commandLine = SetupProgramCommandLine(StagedSetupFilePath(installFolder, component));
+    const std::string programPath = StagedSetupFilePath(installFolder, component);
+    const std::string commandLine = SetupProgramCommandLine(programPath);
     std::vector<char> writableCommandLine(commandLine.begin(), commandLine.end());
     writableCommandLine.push_back('\0');  // CreateProcessA may write into its command line
     STARTUPINFOA startup = {};
@@ -113,12 +192,18 @@ void RunSetupProgram(TSetupComponent& component, const std::string& installFolde
         if (!calls.GetExitCodeProcess(process.hProcess, &exitCode)) exitCode = 0;
         calls.CloseHandle(process.hProcess);
         calls.CloseHandle(process.hThread);
+        component.ResultCode = exitCode;
+        LogLine("[" + component.SectionName + "] exit code " + std::to_string(exitCode) +
+                (exitCode == SetupProgramRestartNeeded ? " (restart required)" : ""));
         if (exitCode == SetupProgramRestartNeeded) WizardSettings.RestartRequired = true;
         // The exit code says nothing else we could judge: a program that ran counts as installed,
         // unless it crashed (an exception code such as 0xC0000005 is its exit code then).
         component.Succeeded = !EndedByException(exitCode);
+        if (!component.Succeeded) component.FailureReason = FailureReasons::ProgramCrashed(exitCode);
     } else {
-        component.Succeeded = false;
+        const DWORD error = GetLastError();
+        Fail(component, FileExists(programPath) ? FailureReasons::ProgramNotStarted(error)
+                                                : FailureReasons::SetupFileMissing(component, programPath));
     }
     display.BarToMaximum();
     display.EnableCancel(true);
@@ -127,6 +212,16 @@ void RunSetupProgram(TSetupComponent& component, const std::string& installFolde
 }  // namespace
 
 TInstallerCalls InstallerCalls = RealInstallerCalls;
+
+bool InstallerBusy() {
+    const TInstallerCalls& calls = InstallerCalls;
+    const HANDLE mutex = calls.OpenMutexA(SYNCHRONIZE, FALSE, InstallerMutexName);
+    if (!mutex) return false;
+    const DWORD state = calls.WaitForSingleObject(mutex, 0);
+    if (state == WAIT_OBJECT_0 || state == WAIT_ABANDONED) calls.ReleaseMutex(mutex);
+    calls.CloseHandle(mutex);
+    return state == WAIT_TIMEOUT;
+}
 
 void RestoreInstallerCalls() { InstallerCalls = RealInstallerCalls; }
 
@@ -159,6 +254,7 @@ bool BindWindowsInstaller(TInstallerCalls& calls) {
 
 void RunInstallation() {
     const std::string installFolder = WizardSettings.GetInstallFolder();
+    LogLine("Install folder: " + installFolder);
     const bool installerBound = InstallerCalls.MsiInstallProductA || BindWindowsInstaller(InstallerCalls);
     if (installerBound) {
         // Once per run and never undone: the installer shows only its source prompts and reports the
@@ -175,19 +271,24 @@ void RunInstallation() {
 
     for (int i = 0; i < ComponentCount(); ++i) {
         TSetupComponent& component = Component(i);
-        if (!component.Selected) continue;
-        if (WizardSettings.CancelRequested) {
-            component.Succeeded = false;
+        if (!component.Selected) {
+            LogLine("[" + component.SectionName + "] " + component.ComponentDescription + ": not selected");
             continue;
         }
-        if (!IsPlainFileName(component.FileName)) {
-            component.Succeeded = false;  // never staged: a path in the name would start another file
+        LogLine("[" + component.SectionName + "] " + component.ComponentDescription + ": " +
+                (component.FileIsExe ? "setup program " : "package ") + StagedSetupFilePath(installFolder, component));
+        if (WizardSettings.CancelRequested) {
+            Fail(component, FailureReasons::Cancelled());
+        } else if (!IsPlainFileName(component.FileName)) {
+            // Never staged: a path in the name would start another file.
+            Fail(component, FailureReasons::NotAPlainFileName(component.FileName));
         } else if (component.FileIsExe) {
             RunSetupProgram(component, installFolder);
         } else if (installerBound) {
             InstallPackage(component, installFolder, loggingReady);
         } else {
-            component.Succeeded = false;
+            Fail(component, FailureReasons::InstallerNotAvailable());
         }
+        LogOutcome(component);
     }
 }

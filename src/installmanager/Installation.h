@@ -31,6 +31,12 @@ struct TInstallerCalls {
                                              DWORD milliseconds, DWORD wakeMask);
     BOOL(WINAPI* GetExitCodeProcess)(HANDLE process, LPDWORD exitCode);
     BOOL(WINAPI* CloseHandle)(HANDLE handle);
+
+    // Whether another installation holds Windows Installer, and the clock of the wait for it.
+    HANDLE(WINAPI* OpenMutexA)(DWORD access, BOOL inherit, LPCSTR name);
+    DWORD(WINAPI* WaitForSingleObject)(HANDLE handle, DWORD milliseconds);
+    BOOL(WINAPI* ReleaseMutex)(HANDLE mutex);
+    DWORD(WINAPI* GetTickCount)();
 };
 extern TInstallerCalls InstallerCalls;
 void RestoreInstallerCalls();
@@ -47,9 +53,21 @@ constexpr DWORD LogMode = 0x1FDF;           // errors to actions, common data, p
 constexpr const char* ProductCodeQuery = "SELECT `Value` FROM `Property` WHERE `Property`='ProductCode'";
 constexpr DWORD ProductCodeLength = 40;     // a product code in braces has 38 characters
 
+// Windows Installer holds this mutex while it runs an installation (documented for exactly this test).
+constexpr const char* InstallerMutexName = "Global\\_MSIExecute";
+constexpr const char* InstallerBusyText = "Waiting for another installation to finish...";
+constexpr DWORD InstallerBusyRetryMs = 2000;        // how often the run looks again
+constexpr DWORD InstallerBusyLimitMs = 10 * 60000;  // as long as a person would wait, visibly
+
+// True while another installation holds Windows Installer: its mutex exists and is owned. The test
+// takes the mutex for no longer than the test itself when it is free.
+bool InstallerBusy();
+
 // Installs every selected catalogue entry in catalogue order and records the outcome in its Succeeded
-// field; sets WizardSettings.RestartRequired when an installation asks for a restart. Once
-// CancelRequested is set, every later entry is marked failed without being started. Binds Windows
-// Installer first when the table lacks it; without it every package fails and programs still run.
-// Writes the progress page through CurrentProgressDisplay().
+// field, and for a failure its FailureReason; sets WizardSettings.RestartRequired when an
+// installation asks for a restart. Once CancelRequested is set, every later entry is marked failed
+// without being started. Before each package, and again when one returns 1618, it waits while another
+// installation holds Windows Installer (up to InstallerBusyLimitMs, then the package fails with 1618).
+// Binds Windows Installer first when the table lacks it; without it every package fails and programs
+// still run. Writes the progress page through CurrentProgressDisplay() and each outcome to the log.
 void RunInstallation();

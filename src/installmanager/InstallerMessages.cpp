@@ -7,6 +7,7 @@
 
 #include "installmanager/MessageFields.h"
 #include "installmanager/ProgressDisplay.h"
+#include "installmanager/RunLog.h"
 #include "installmanager/Settings.h"
 
 TInstallerHandlerState InstallerHandlerState;
@@ -95,7 +96,26 @@ void CommonData(const char* text) {
     }
 }
 
+// No one is at the screen: the box's default answer, and its text in the log.
+int AnswerUnattended(const char* caption, const char* text, UINT style) {
+    const int answer = DefaultButtonOf(style);
+    LogLine(std::string("Windows Installer message (") + caption + ", answered " + std::to_string(answer) +
+            "): " + text);
+    return answer;
+}
+
 }  // namespace
+
+int DefaultButtonOf(UINT style) {
+    static const int buttons[][3] = {
+        {IDOK, 0, 0},        {IDOK, IDCANCEL, 0},  {IDABORT, IDRETRY, IDIGNORE}, {IDYES, IDNO, IDCANCEL},
+        {IDYES, IDNO, 0},    {IDRETRY, IDCANCEL, 0}, {IDCANCEL, IDTRYAGAIN, IDCONTINUE},
+    };
+    const UINT type = style & MB_TYPEMASK;
+    const int* row = buttons[type < 7 ? type : 0];
+    const UINT index = (style & MB_DEFMASK) >> 8;
+    return index < 3 && row[index] != 0 ? row[index] : row[0];
+}
 
 TInstallerMessageBoxCalls InstallerMessageBoxCalls = RealMessageBoxCalls;
 
@@ -114,14 +134,18 @@ INT WINAPI InstallerUIHandler(LPVOID /*context*/, UINT messageType, LPCSTR messa
 
     const UINT style = messageType & StyleMask;
     const TInstallerMessageBoxCalls& boxes = InstallerMessageBoxCalls;
+    const bool unattended = WizardSettings.Unattended;
     switch (messageType & KindMask) {
     case INSTALLMESSAGE_FATALEXIT:
+        if (unattended) return AnswerUnattended("FatalError", messageText, style);
         return boxes.MessageBoxA(nullptr, messageText, "FatalError", style);
     case INSTALLMESSAGE_ERROR:
+        if (unattended) return AnswerUnattended("Error", messageText, style);
         boxes.MessageBeep(style & IconMask);
         return boxes.MessageBoxExA(nullptr, messageText, "Error", style, InstallerHandlerState.MessageLanguage);
     case INSTALLMESSAGE_WARNING:
     case INSTALLMESSAGE_USER:
+        if (unattended) return AnswerUnattended("Warning", messageText, style);
         return boxes.MessageBoxA(nullptr, messageText, "Warning", style);
     case INSTALLMESSAGE_INFO:
         return IDOK;

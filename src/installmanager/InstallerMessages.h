@@ -29,6 +29,11 @@ struct TInstallerMessageBoxCalls {
 extern TInstallerMessageBoxCalls InstallerMessageBoxCalls;
 void RestoreInstallerMessageBoxCalls();
 
-// Matches INSTALLUI_HANDLERA. Returns 0 when the message was not handled (or has no text), else a
+// The button a message box of this style presses on Enter: its default button (MB_DEFBUTTON1 to 3), or
+// the first one when the style names a button the box does not have.
+int DefaultButtonOf(UINT style);
+
+// Matches INSTALLUI_HANDLERA. In an unattended run every box is answered with its default button
+// and written to the log instead, without a sound. Returns 0 when the message was not handled (or has no text), else a
 // dialog result: IDOK, IDCANCEL (a cancel the user confirmed, on progress messages) or a box's result.
 INT WINAPI InstallerUIHandler(LPVOID context, UINT messageType, LPCSTR messageText);

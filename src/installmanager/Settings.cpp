@@ -139,21 +139,33 @@ void CopySetupFiles() {
     std::string target = WizardSettings.GetInstallFolder();
     EnsureTrailingBackslash(target);
     target += "SetupFiles";
-    if (!FolderOpens(target) && !CreateDirectoryTree(target)) return;
+    // Each selected entry keeps why its file was not staged, for the reason of its failure.
+    DWORD folderError = ERROR_SUCCESS;
+    if (!FolderOpens(target) && !CreateDirectoryTree(target)) {
+        folderError = GetLastError();
+        if (folderError == ERROR_SUCCESS || folderError == ERROR_ALREADY_EXISTS) folderError = ERROR_DIRECTORY;
+    }
 
     std::string source = ExecutableFolder();
     EnsureTrailingBackslash(source);
     for (int i = 0; i < ComponentCount(); ++i) {
-        const TSetupComponent& component = Component(i);
+        TSetupComponent& component = Component(i);
         // A name with a path in it would be read from, and copied to, somewhere else.
         if (!component.Selected || !IsPlainFileName(component.FileName)) continue;
+        if (folderError != ERROR_SUCCESS) {
+            component.StagingError = folderError;
+            continue;
+        }
         const std::string sourceFile = source + component.FileName;
         const std::string destinationFile = StagedSetupFilePath(WizardSettings.GetInstallFolder(), component);
         // A sub-folder that cannot be made shows as a failed copy below.
         if (component.SetupFileSubFolder) CreateDirectoryTree(FolderOf(destinationFile));
         // An over-long path would be cut by the system into another name: such a copy is skipped.
-        if (sourceFile.size() > MaxPathLength || destinationFile.size() > MaxPathLength) continue;
-        CopyFileA(sourceFile.c_str(), destinationFile.c_str(), FALSE);
+        if (sourceFile.size() > MaxPathLength || destinationFile.size() > MaxPathLength) {
+            component.StagingError = ERROR_FILENAME_EXCED_RANGE;
+        } else {
+            component.StagingError = CopyFileA(sourceFile.c_str(), destinationFile.c_str(), FALSE) ? 0 : GetLastError();
+        }
     }
 }
 

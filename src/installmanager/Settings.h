@@ -24,6 +24,9 @@ public:
     bool CancelRequested = false;
     bool RestartRequired = false;
     bool DeferRestart = false;
+    // No one at the screen ("/quiet", "/passive"): no question, no message box, no sound, no restart
+    // prompt; what a box would have said goes to the log.
+    bool Unattended = false;
 
 private:
     std::string installFolder;

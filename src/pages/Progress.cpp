@@ -50,6 +50,11 @@ void TfrmProgress::ControlCommand(HWND control, WORD code) {
 void TfrmProgress::cmdCancelClick() {
     // Only records the wish: the installer stops at its next progress message, later components
     // are skipped by the run.
+    // An unattended run asks no question (its Cancel means it).
+    if (WizardSettings.Unattended) {
+        WizardSettings.CancelRequested = true;
+        return;
+    }
     int answer = Ask(MessageTexts::CancelInstallQuestion, MessageTexts::Confirm, MB_YESNO | MB_ICONQUESTION);
     WizardSettings.CancelRequested = answer == IDYES;
 }

@@ -25,12 +25,29 @@ std::vector<ControlLayout> TfrmSuccess::Layout() {
 }
 
 void TfrmSuccess::FormCreate() {
+    ListView_SetExtendedListViewStyle(lsvComponents, LVS_EX_INFOTIP);
+    rowTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0,
+                             0, hwnd, nullptr, nullptr, nullptr);
+    TTTOOLINFOA tool = {};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = lsvComponents;
+    tool.lpszText = const_cast<char*>("");
+    SendMessageA(rowTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(rowTip, TTM_SETMAXTIPWIDTH, 0, MulDiv(425, CurrentDpi(), 96));
     ListView_SetBkColor(lsvComponents, RGB(255, 255, 255));
     SetListColumns(lsvComponents, {{nullptr, 300, LVCFMT_LEFT}, {nullptr, 100, LVCFMT_LEFT}});
     SetListPictures(lsvComponents, IDB_PROGRESS);
 }
 
 void TfrmSuccess::FormShow() { FillSummaryList(); }
+
+void TfrmSuccess::FormClose() {
+    TTTOOLINFOA tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = lsvComponents;
+    SendMessageA(rowTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+}
 
 void TfrmSuccess::FillSummaryList() {
     ListView_DeleteAllItems(lsvComponents);
@@ -50,6 +67,54 @@ void TfrmSuccess::FillSummaryList() {
         std::string outcome = entry.Succeeded ? MessageTexts::Succeeded : MessageTexts::Failed;
         ListView_SetItemText(lsvComponents, inserted, 1, &outcome[0]);
         ++row;
+    }
+}
+
+std::string TfrmSuccess::RowReason(int row) {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (row < 0 || !SendMessageA(lsvComponents, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return std::string();
+    const auto* entry = reinterpret_cast<const TSetupComponent*>(item.lParam);
+    return entry && !entry->Succeeded ? entry->FailureReason : std::string();
+}
+
+void TfrmSuccess::ShowFocusedRowReason() {
+    const int row = ListView_GetNextItem(lsvComponents, -1, LVNI_FOCUSED);
+    std::string reason = GetFocus() == lsvComponents ? RowReason(row) : std::string();
+    TTTOOLINFOA tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = lsvComponents;
+    if (reason.empty()) {
+        SendMessageA(rowTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+        return;
+    }
+    tool.lpszText = &reason[0];
+    SendMessageA(rowTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    RECT r = {};
+    ListView_GetItemRect(lsvComponents, row, &r, LVIR_BOUNDS);
+    POINT below = {r.left + MulDiv(16, CurrentDpi(), 96), r.bottom};
+    ClientToScreen(lsvComponents, &below);
+    SendMessageA(rowTip, TTM_TRACKPOSITION, 0, MAKELPARAM(below.x, below.y));
+    SendMessageA(rowTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+}
+
+LRESULT TfrmSuccess::ControlNotify(NMHDR* header) {
+    if (header->hwndFrom != lsvComponents) return 0;
+    switch (header->code) {
+    case LVN_GETINFOTIPA: {
+        auto* tip = reinterpret_cast<NMLVGETINFOTIPA*>(header);
+        const std::string reason = RowReason(tip->iItem);
+        if (!reason.empty() && tip->cchTextMax > 0) lstrcpynA(tip->pszText, reason.c_str(), tip->cchTextMax);
+        return 0;
+    }
+    case LVN_ITEMCHANGED:
+    case NM_SETFOCUS:
+    case NM_KILLFOCUS:
+        ShowFocusedRowReason();
+        return 0;
+    default:
+        return 0;
     }
 }
 

@@ -7,6 +7,7 @@ namespace {
 HINSTANCE instance;
 const char* title = "";
 bool terminated;
+void (*errorReporter)(const char* message);
 
 void Dispatch(MSG& msg) {
     TForm* form = TForm::FromWindow(msg.hwnd);
@@ -20,7 +21,7 @@ namespace Application {
 
 void Initialize(HINSTANCE hInstance) {
     instance = hInstance;
-    CommonControls::Initialize(ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS);
+    CommonControls::Initialize(ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_TAB_CLASSES);
 }
 
 HINSTANCE Instance() { return instance ? instance : GetModuleHandleA(nullptr); }
@@ -63,7 +64,10 @@ void Run(TForm& mainForm) {
 }
 
 void ShowError(const char* message) {
+    if (errorReporter) return errorReporter(message ? message : "");
     MessageBoxA(nullptr, message ? message : "", title, MB_OK | MB_ICONERROR);
 }
+
+void SetErrorReporter(void (*report)(const char* message)) { errorReporter = report; }
 
 }  // namespace Application

@@ -25,7 +25,9 @@ void ProcessMessages();
 // the application is terminated.
 void Run(TForm& mainForm);
 
-// The error box for a failure that ends the wizard (no window of it could be created).
+// The error box for a failure that ends the wizard (no window of it could be created), or, where a
+// reporter is set (no one is at the screen), that reporter instead of the box.
 void ShowError(const char* message);
+void SetErrorReporter(void (*report)(const char* message));
 
 }  // namespace Application

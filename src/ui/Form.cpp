@@ -436,15 +436,7 @@ void TForm::ShowWindowNow() {
     GetWindowRect(hwnd, &area);
     const int monitorDpi = Dpi::OfMonitorAt(area);
     if (monitorDpi != dpi) ApplyDpi(monitorDpi, nullptr);
-    if (formLayout.centerOnFirstShow && !shownBefore) {
-        RECT work, r;
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-        GetWindowRect(hwnd, &r);
-        int width = r.right - r.left, height = r.bottom - r.top;
-        SetWindowPos(hwnd, nullptr, work.left + (work.right - work.left - width) / 2,
-                     work.top + (work.bottom - work.top - height) / 2, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    if (formLayout.centerOnFirstShow && !shownBefore) CenterOnWorkArea();
     shownBefore = true;
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
@@ -453,6 +445,15 @@ void TForm::ShowWindowNow() {
                      : InitialFocus();
     if (focus) SetFocus(focus);
     UpdateWindow(hwnd);
+}
+
+void TForm::CenterOnWorkArea() {
+    RECT work, r;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(hwnd, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    SetWindowPos(hwnd, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND TForm::FirstTabStop() const {

@@ -87,6 +87,8 @@ public:
     int Top() const;
     void SetLeft(int left);
     void SetTop(int top);
+    // Places the window in the middle of the desktop's work area.
+    void CenterOnWorkArea();
 
     HWND Handle() const { return hwnd; }
     bool Visible() const;

@@ -269,4 +269,97 @@ TEST_F(Installation, TheProgressPageStaysResponsiveWhileASetupProgramRuns) {
     EXPECT_EQ(ExitCode(), 0u);
 }
 
+// The reason of a failed row, as the keyboard reaches it: the row's tip while the list has the focus
+// (a tip other than `before`, the previous row's).
+std::string RowReason(DWORD processId, HWND list, int row, const std::string& before = "") {
+    Focus(list);
+    SelectListRow(list, row);
+    std::string reason;
+    WaitUntil([&] {
+        HWND tip = FindWindowOf(processId, "tooltips_class32");
+        reason = tip ? TextOf(tip) : "";
+        return !reason.empty() && reason != before && ListSelected(list, row);
+    });
+    return reason;
+}
+
+TEST_F(Installation, TheSummaryTellsWhyEachComponentFailed) {
+    WriteIni(
+        "[Charts]\r\nComponentDescription=Charting\r\nFileName=charts.msi\r\n"
+        "[Docs]\r\nComponentDescription=Documentation\r\nFileName=docs.msi\r\n"
+        "[Crash]\r\nComponentDescription=Crash\r\nFileName=tool-crash.exe\r\nFileIsExe=1\r\n"
+        "[Corrupt]\r\nComponentDescription=Corrupt\r\nFileName=corrupt.msi\r\n"
+        "[Core]\r\nComponentDescription=Tarnwick Core\r\nFileName=core.msi\r\n");
+    AddSetupFile("launch-fails.msi", "charts.msi");
+    AddSetupFile("setup-stub-crash.exe", "tool-crash.exe");
+    AddSetupFile("alpha.msi", "core.msi");
+    {
+        std::ofstream corrupt(dist + "\\corrupt.msi", std::ios::binary);
+        corrupt << "not a Windows Installer package";
+    }
+    Start();
+    HWND summary = InstallFromReadyPage(GoToReadyPage(), true);
+    ASSERT_NE(summary, nullptr);
+    HWND list = At(summary, 136, 184);
+    const std::vector<std::vector<std::string>> reasons = {
+        {"Windows Installer ended with 1603", installFolder + "\\Logs\\Charting.log"},
+        {"docs.msi is missing"},
+        {"stopped unexpectedly", "0xC0000005"},
+        {"Windows Installer ended with 16"},  // 1619 or 1620: the package cannot be opened
+    };
+    std::string reason;
+    for (int row = 0; row < 4; ++row) {
+        SCOPED_TRACE(ListCell(list, row, 0));
+        EXPECT_EQ(ListCell(list, row, 1), "Failed") << "the row still says only Failed";
+        reason = RowReason(wizard.Id(), list, row, reason);
+        for (const std::string& part : reasons[row]) EXPECT_NE(reason.find(part), std::string::npos) << reason;
+    }
+    // A row that succeeded has no tip.
+    SelectListRow(list, 4);
+    EXPECT_TRUE(WaitUntil([&] { return FindWindowOf(wizard.Id(), "tooltips_class32") == nullptr; }));
+    Finish(summary, 0);
+}
+
+// Another installation holds Windows Installer's mutex (as the installer service does on Windows): the
+// package waits, visibly, and installs once it is free; Cancel during the wait skips it.
+TEST_F(Installation, AnInstallationWaitsWhileAnotherHoldsWindowsInstaller) {
+    WriteIni("[Core]\r\nComponentDescription=Tarnwick Core\r\nFileName=core.msi\r\n");
+    AddSetupFile("alpha.msi", "core.msi");
+    const HANDLE busy = CreateMutexA(nullptr, TRUE, "Global\\_MSIExecute");
+    ASSERT_NE(busy, nullptr);
+    const char* const waiting = "Waiting for another installation to finish...";
+
+    Start();
+    Press(GoToReadyPage(), "&Install");
+    HWND progress = Page("TfrmProgress");
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(At(progress, 128, 256)) == waiting; }));
+    Sleep(2500);  // more than one look at the mutex
+    DWORD_PTR ignored;
+    EXPECT_NE(SendMessageTimeoutA(progress, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored), 0);
+    EXPECT_FALSE(FileExists(installFolder + "\\alpha.txt"));
+    EXPECT_EQ(TextOf(At(progress, 128, 232)), "Installing Tarnwick Core...");
+    ReleaseMutex(busy);
+    HWND summary = WaitForPage(wizard.Id(), "TfrmSuccess", 60000);
+    ASSERT_NE(summary, nullptr);
+    EXPECT_EQ(SummaryRows(summary), (std::vector<SummaryRow>{{"Tarnwick Core", "Succeeded", 0}}));
+    EXPECT_TRUE(FileExists(installFolder + "\\alpha.txt"));
+    Finish(summary, 0);
+
+    ASSERT_EQ(WaitForSingleObject(busy, 0), WAIT_OBJECT_0);  // held again
+    UninstallTestProducts();
+    Start();
+    Press(GoToReadyPage(), "&Install");
+    progress = Page("TfrmProgress");
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(At(progress, 128, 256)) == waiting; }));
+    Press(progress, "&Cancel");
+    Answer("Confirm", CancelQuestion, IDYES);
+    summary = WaitForPage(wizard.Id(), "TfrmSuccess", 20000);
+    ASSERT_NE(summary, nullptr);
+    EXPECT_EQ(SummaryRows(summary), (std::vector<SummaryRow>{{"Tarnwick Core", "Failed", 1}}));
+    EXPECT_NE(RowReason(wizard.Id(), At(summary, 136, 184), 0).find("cancelled"), std::string::npos);
+    Finish(summary, 0);
+    ReleaseMutex(busy);
+    CloseHandle(busy);
+}
+
 }  // namespace

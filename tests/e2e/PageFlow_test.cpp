@@ -397,4 +397,32 @@ TEST_F(PageFlow, SpaceColumnUsesTheUsersThousandsSeparator) {
     QuitFrom(selection);
 }
 
+// A second start, as a user double-clicks again, brings the running wizard to the front and ends.
+TEST_F(PageFlow, ASecondStartBringsTheRunningWizardToTheFront) {
+    Start();
+    Press(Page("TfrmWelcome"), "&Next >");
+    HWND selection = Page("TfrmSelection");
+    // Another program is in front meanwhile: a window of this test's, whose messages it handles.
+    HWND other = CreateWindowExA(0, "STATIC", "another program", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    const auto pumped = [](const std::function<bool()>& condition) {
+        return WaitUntil([&] {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+            return condition();
+        });
+    };
+    SetForegroundWindow(other);
+    ASSERT_TRUE(pumped([&] { return GetForegroundWindow() == other; }));
+    Process second;
+    ASSERT_TRUE(second.Start(dist + "\\TarnwickSetup.exe", "", dist));
+    EXPECT_TRUE(pumped([&] { return !second.Running(); }));
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_TRUE(pumped([&] { return GetForegroundWindow() == selection; }));
+    DestroyWindow(other);
+    EXPECT_EQ(CurrentPage(wizard.Id()), "TfrmSelection");
+    QuitFrom(selection);
+}
+
 }  // namespace

@@ -1,4 +1,4 @@
-// The command line: the program name skipped, the arguments split, the two switches recognised.
+// The command line: the program name skipped, the arguments split, the switches recognised.
 #include "app/CommandLine.h"
 
 #include <algorithm>
@@ -65,5 +65,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const CommandLineSwitches switches = ParseSwitches(text);
     FUZZ_CHECK(switches.DeferRestart == (std::count(arguments.begin(), arguments.end(), "-d") > 0));
     FUZZ_CHECK(switches.RestartRequired == (std::count(arguments.begin(), arguments.end(), "-r") > 0));
+
+    // "/quiet" wins over "/passive", both spelled in any case.
+    const auto present = [&](const char* name) {
+        return std::any_of(arguments.begin(), arguments.end(), [name](std::string a) {
+            std::transform(a.begin(), a.end(), a.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
+            return a == name;
+        });
+    };
+    const RunMode mode = present("/quiet") ? RunMode::Quiet : present("/passive") ? RunMode::Passive : RunMode::Wizard;
+    FUZZ_CHECK(switches.Mode == mode);
+    // Component names are the non-empty pieces between commas, without blanks around them.
+    for (const std::string& name : switches.Components) {
+        FUZZ_CHECK(!name.empty() && name.find(',') == std::string::npos);
+        FUZZ_CHECK(!IsBlank(name.front()) && !IsBlank(name.back()));
+    }
+    FUZZ_CHECK(!switches.ComponentsGiven || !switches.Components.empty() || !switches.Problem.empty());
+    // An install folder that passes is a full path, stored without a trailing backslash but at a root.
+    if (switches.InstallDirGiven && switches.Problem.empty()) {
+        const std::string& folder = switches.InstallDir;
+        FUZZ_CHECK(InstallFolderProblem(folder).empty());
+        FUZZ_CHECK((folder.size() >= 3 && folder[1] == ':' && folder[2] == '\\') || folder.rfind("\\\\", 0) == 0);
+        FUZZ_CHECK(folder.back() != '\\' || (folder.size() == 3 && folder[1] == ':'));
+        FUZZ_CHECK(folder.find_first_of("*?\"<>|") == std::string::npos);
+    }
+    // The folder check takes any text, the raw input too.
+    if (InstallFolderProblem(text).empty()) FUZZ_CHECK(text.size() >= 3 && (text[1] == ':' || text.rfind("\\\\", 0) == 0));
     return 0;
 }

@@ -169,4 +169,27 @@ TEST_F(ConfigurationTest, UnloadedCatalogueCanBeLoadedAgain) {
     EXPECT_EQ(2, ComponentCount());
 }
 
+// The command line's COMPONENTS= chooses by section name, case ignored; required ones always come.
+TEST_F(ConfigurationTest, ComponentsAreChosenBySectionName) {
+    ASSERT_TRUE(LoadConfigurationFrom(Ini("[Core]\nRequired=1\n[Charts]\n[Tools]\n[Docs]\n")));
+    using Names = std::vector<std::string>;
+    const struct {
+        Names names;
+        Names unknown;
+        const char* selected;  // one letter a component: y selected, n not
+    } rows[] = {
+        {{"Tools"}, {}, "ynyn"},
+        {{"charts", "DOCS"}, {}, "yyny"},
+        {{"Core"}, {}, "ynnn"},
+        {{"Tools", "Nope", "Docs", "Neither"}, {"Nope", "Neither"}, "nnnn"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.unknown, SelectComponentsByName(row.names));
+        std::string selected;
+        for (int i = 0; i < ComponentCount(); ++i) selected += Component(i).Selected ? 'y' : 'n';
+        EXPECT_EQ(row.selected, selected);
+    }
+    EXPECT_EQ("Charts", Component(1).SectionName);
+}
+
 }  // namespace

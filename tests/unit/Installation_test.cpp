@@ -15,6 +15,7 @@
 #include "LibraryLoaderRecorder.h"
 #include "TempFolder.h"
 #include "installmanager/Configuration.h"
+#include "installmanager/FailureReasons.h"
 #include "installmanager/InstallerMessages.h"
 #include "installmanager/Settings.h"
 
@@ -23,6 +24,7 @@ namespace {
 const char* const AlphaCode = "{6FFE34E9-3923-4074-A292-5E0676C4448A}";
 const HANDLE ProcessHandle = reinterpret_cast<HANDLE>(0x501);
 const HANDLE ThreadHandle = reinterpret_cast<HANDLE>(0x502);
+const HANDLE MutexHandle = reinterpret_cast<HANDLE>(0x503);
 
 // What the fake installer and process calls answer, and the log of the calls made.
 struct Fake {
@@ -36,6 +38,14 @@ struct Fake {
     std::function<void()> duringInstall;         // runs inside MsiInstallProductA
     std::deque<MSG> queue;                       // the thread's message queue
     std::deque<std::pair<DWORD, std::vector<UINT>>> waits;  // each wait's result, then messages that arrive
+    std::deque<UINT> firstResults;               // results of the first installs, before installResults
+    // Windows Installer's mutex: how many more tests find it owned by another installation; whether
+    // it exists when free; whether we hold it now, and did so while installing.
+    int busyTests = 0;
+    bool mutexExists = false;
+    bool mutexHeld = false, heldDuringInstall = false;
+    DWORD clock = 5000;                          // GetTickCount; pauses advance it
+    std::function<void()> duringPause;           // runs in each pause of the wait for the installer
 };
 Fake fake;
 
@@ -103,7 +113,13 @@ UINT WINAPI FakeCloseMsiHandle(MSIHANDLE handle) {
 }
 UINT WINAPI FakeInstall(LPCSTR package, LPCSTR commandLine) {
     fake.calls.push_back(std::string("install ") + package + " | " + commandLine);
+    fake.heldDuringInstall = fake.heldDuringInstall || fake.mutexHeld;
     if (fake.duringInstall) fake.duringInstall();
+    if (!fake.firstResults.empty()) {
+        const UINT result = fake.firstResults.front();
+        fake.firstResults.pop_front();
+        return result;
+    }
     const auto found = fake.installResults.find(FileNameOf(package));
     return found == fake.installResults.end() ? ERROR_SUCCESS : found->second;
 }
@@ -134,6 +150,12 @@ LRESULT WINAPI FakeDispatch(const MSG* message) {
 }
 void WINAPI FakePostQuit(int code) { fake.calls.push_back("post quit " + Number(code)); }
 DWORD WINAPI FakeWait(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds, DWORD wakeMask) {
+    if (count == 0) {  // a pause of the wait for the installer
+        if (handles || milliseconds == INFINITE || wakeMask != QS_ALLINPUT) fake.calls.push_back("pause (unexpected arguments)");
+        fake.clock += milliseconds;
+        if (fake.duringPause) fake.duringPause();
+        return WAIT_TIMEOUT;
+    }
     const bool plain = count == 1 && handles[0] == ProcessHandle && !waitAll && milliseconds == INFINITE &&
                        wakeMask == QS_ALLINPUT;
     fake.calls.push_back(std::string("wait") + (plain ? "" : " (unexpected arguments)"));
@@ -149,7 +171,30 @@ BOOL WINAPI FakeExitCode(HANDLE process, LPDWORD code) {
     *code = fake.runningExitCode;
     return TRUE;
 }
+HANDLE WINAPI FakeOpenMutex(DWORD access, BOOL inherit, LPCSTR name) {
+    if (access != SYNCHRONIZE || inherit || std::string(name) != "Global\\_MSIExecute") fake.calls.push_back("mutex (unexpected arguments)");
+    return fake.busyTests > 0 || fake.mutexExists ? MutexHandle : nullptr;
+}
+DWORD WINAPI FakeWaitForObject(HANDLE handle, DWORD milliseconds) {
+    if (handle != MutexHandle || milliseconds != 0) fake.calls.push_back("wait for object (unexpected arguments)");
+    if (fake.busyTests > 0) {
+        --fake.busyTests;
+        return WAIT_TIMEOUT;
+    }
+    fake.mutexHeld = true;
+    return WAIT_OBJECT_0;
+}
+BOOL WINAPI FakeReleaseMutex(HANDLE handle) {
+    if (handle != MutexHandle || !fake.mutexHeld) fake.calls.push_back("release (unexpected)");
+    fake.mutexHeld = false;
+    return TRUE;
+}
+DWORD WINAPI FakeTickCount() { return fake.clock; }
 BOOL WINAPI FakeCloseHandle(HANDLE handle) {
+    if (handle == MutexHandle) {
+        if (fake.mutexHeld) fake.calls.push_back("mutex closed while held");
+        return TRUE;
+    }
     fake.calls.push_back(handle == ProcessHandle ? "close process" : handle == ThreadHandle ? "close thread" : "close ?");
     return TRUE;
 }
@@ -158,6 +203,7 @@ const TInstallerCalls FakeCalls = {
     FakeSetInternalUI, FakeSetExternalUI, FakeEnableLog, FakeOpenDatabase, FakeOpenView, FakeExecute,
     FakeFetch,         FakeGetString,     FakeQueryState, FakeCloseMsiHandle, FakeInstall, FakeCreateProcess,
     FakePeek,          FakeDispatch,      FakePostQuit,   FakeWait,          FakeExitCode, FakeCloseHandle,
+    FakeOpenMutex,     FakeWaitForObject, FakeReleaseMutex, FakeTickCount,
 };
 
 struct Entry {
@@ -468,6 +514,88 @@ TEST_F(InstallationTest, Logging) {
         TempFolder::RemoveTree(install);
         WizardSettings.SetInstallFolder(install);
     }
+}
+
+// Another installation holds Windows Installer: the run waits with the waiting text, looking again
+// every two seconds, and never holds the mutex itself beyond the test.
+TEST_F(InstallationTest, WaitsWhileAnotherInstallationHoldsWindowsInstaller) {
+    const struct {
+        const char* name;
+        int busyTests;               // mutex tests that find it owned
+        std::deque<UINT> results;    // of the first installs
+        bool cancelInPause;
+        int installs;
+        bool succeeded;
+        uint32_t resultCode;
+        const char* reason;          // part of the failure reason
+        DWORD minWaitedMs, maxWaitedMs;
+    } rows[] = {
+        {"free", 0, {}, false, 1, true, 0, "", 0, 0},
+        {"busy, then free", 2, {}, false, 1, true, 0, "", 4000, 4500},
+        {"busy past the limit", 1 << 30, {}, false, 0, false, 1618, "1618", 600000, 601000},
+        {"cancel during the wait", 1 << 30, {}, true, 0, false, 0, "cancelled", 0, 100},
+        {"the installer says busy, the mutex does not", 0, {1618, 1618}, false, 3, true, 0, "", 4000, 4500},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Reset();
+        Load({{"Alpha", "alpha.msi"}, {"Tools", "setup.exe", true}});
+        fake.exitCodes["setup.exe"] = 0;
+        fake.busyTests = row.busyTests;
+        fake.mutexExists = true;  // and free when not busy: the test takes it and gives it back
+        fake.firstResults = row.results;
+        if (row.cancelInPause) fake.duringPause = [] { WizardSettings.CancelRequested = true; };
+        const DWORD start = fake.clock;
+        RunInstallation();
+        int installs = 0;
+        for (const std::string& call : fake.calls) installs += call.rfind("install ", 0) == 0;
+        EXPECT_EQ(row.installs, installs);
+        EXPECT_EQ(row.succeeded, Component(0).Succeeded);
+        EXPECT_EQ(row.resultCode, Component(0).ResultCode);
+        EXPECT_NE(std::string::npos, Component(0).FailureReason.find(row.reason)) << Component(0).FailureReason;
+        EXPECT_GE(fake.clock - start, row.minWaitedMs);
+        EXPECT_LE(fake.clock - start, row.maxWaitedMs);
+        // The program after it runs unless the user cancelled.
+        EXPECT_EQ(!row.cancelInPause, Component(1).Succeeded);
+        EXPECT_FALSE(fake.heldDuringInstall);
+        EXPECT_FALSE(fake.mutexHeld);
+        for (const std::string& call : fake.calls) EXPECT_EQ(std::string::npos, call.find("unexpected")) << call;
+        const bool waited = row.busyTests > 0 || !row.results.empty();
+        EXPECT_EQ(waited, !display.Calls("action Waiting for another installation to finish...").empty());
+        if (waited) {
+            EXPECT_GT(display.pumps, 0);
+        }
+    }
+}
+
+// Every failure keeps its reason, in words that name the installer's result, the exit code or the file.
+TEST_F(InstallationTest, EveryFailureKeepsItsReason) {
+    Load({{"Broken", "broken.msi"}, {"Missing", "missing.msi"}, {"Crash", "crash.exe", true},
+          {"Unstartable", "unstartable.exe", true}, {"Escape", "..\\escape.msi"}, {"Fine", "fine.msi"}});
+    CreateDirectoryTree(install + "\\SetupFiles");
+    for (const char* name : {"broken.msi", "crash.exe", "unstartable.exe", "fine.msi"}) WriteTextFile(Staged(name), "x");
+    Component(1).StagingError = ERROR_FILE_NOT_FOUND;  // not beside the wizard: the copy found nothing
+    fake.installResults["broken.msi"] = 1603;
+    fake.installResults["missing.msi"] = 1619;
+    fake.exitCodes["crash.exe"] = 0xC0000005;
+    WizardSettings.LoggingEnabled = true;
+    RunInstallation();
+    const std::vector<std::vector<std::string>> expected = {
+        {"1603", SystemMessage(1603), install + "\\Logs\\Broken.log"},
+        {"missing.msi", "missing from the setup's folder"},
+        {"0xC0000005"},
+        {"could not be started"},
+        {"not a plain file name"},
+        {},
+    };
+    for (int i = 0; i < ComponentCount(); ++i) {
+        SCOPED_TRACE(Component(i).ComponentDescription);
+        EXPECT_EQ(expected[i].empty(), Component(i).Succeeded);
+        for (const std::string& part : expected[i])
+            EXPECT_NE(std::string::npos, Component(i).FailureReason.find(part)) << Component(i).FailureReason;
+    }
+    EXPECT_FALSE(SystemMessage(1603).empty()) << "Windows names its installer results";
+    EXPECT_TRUE(Component(5).FailureReason.empty());
 }
 
 }  // namespace

@@ -115,6 +115,32 @@ TEST_F(InstallerMessagesTest, ShowsBoxesAndPassesTheirResultBack) {
     EXPECT_EQ(MB_ICONERROR, beeps.back());
 }
 
+// No one at the screen: each box is answered with its default button, without a box or a sound.
+TEST_F(InstallerMessagesTest, UnattendedRunsAnswerWithTheDefaultButton) {
+    const struct {
+        UINT style;
+        int answer;
+    } rows[] = {
+        {MB_OK, IDOK},
+        {MB_OKCANCEL | MB_DEFBUTTON2, IDCANCEL},
+        {MB_ABORTRETRYIGNORE | MB_ICONWARNING | MB_DEFBUTTON2, IDRETRY},
+        {MB_ABORTRETRYIGNORE | MB_DEFBUTTON3, IDIGNORE},
+        {MB_YESNOCANCEL, IDYES},
+        {MB_YESNO | MB_DEFBUTTON2, IDNO},
+        {MB_YESNO | MB_DEFBUTTON3, IDYES},  // no third button: the first
+        {MB_RETRYCANCEL | MB_ICONERROR, IDRETRY},
+        {MB_CANCELTRYCONTINUE | MB_DEFBUTTON3, IDCONTINUE},
+    };
+    WizardSettings.Unattended = true;
+    for (const auto& row : rows) {
+        for (UINT kind : {INSTALLMESSAGE_FATALEXIT, INSTALLMESSAGE_ERROR, INSTALLMESSAGE_WARNING, INSTALLMESSAGE_USER})
+            EXPECT_EQ(row.answer, Send(kind | row.style, "Disk full")) << row.style;
+    }
+    WizardSettings.Unattended = false;
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(beeps.empty());
+}
+
 TEST_F(InstallerMessagesTest, ForwardPhase) {
     Progress("1: 0 2: 1000 3: 0 4: 0 ");
     Progress("1: 2 2: 250 ");

@@ -292,6 +292,10 @@ HWND FindWindowOf(DWORD processId, const std::string& className) {
     return found.empty() ? nullptr : found.front();
 }
 
+std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+    return TopLevelWindows(processId, [](HWND w) { return IsWindowVisible(w) != FALSE; });
+}
+
 HWND WaitForWindowOf(DWORD processId, const std::string& className, DWORD timeoutMs) {
     HWND window = nullptr;
     WaitUntil([&] { return (window = FindWindowOf(processId, className)) != nullptr; }, timeoutMs);

@@ -90,6 +90,9 @@ private:
 HWND FindWindowOf(DWORD processId, const std::string& className);
 HWND WaitForWindowOf(DWORD processId, const std::string& className, DWORD timeoutMs = kDefaultTimeoutMs);
 
+// Every visible top-level window of the process, top of the Z order first.
+std::vector<HWND> VisibleWindowsOf(DWORD processId);
+
 // The wizard's page classes, in page order.
 extern const char* const kPageClasses[7];
 // The class name of the page showing now (the visible page window nearest the top of the Z order),

@@ -1,0 +1,26 @@
+#pragma once
+// Why a component was not installed, in words a user can act on: the one place that makes these
+// texts, for the summary page's rows and for the log.
+#include <cstdint>
+#include <string>
+
+struct TSetupComponent;
+
+// Windows' own text for an error code or installer result (the system's message table), on one
+// line; "" when Windows has none.
+std::string SystemMessage(uint32_t code);
+
+namespace FailureReasons {
+// A package that Windows Installer did not install: its result and Windows' text for it, and the log
+// file when one was written (`logFile` "" when logging was off).
+std::string PackageFailed(uint32_t result, const std::string& logFile);
+// A setup program that Windows could not start (`error` from CreateProcess).
+std::string ProgramNotStarted(uint32_t error);
+// A setup program that crashed: its exit code is the exception's status code.
+std::string ProgramCrashed(uint32_t exitCode);
+// The setup file is not at its staged path: why the copy failed, or that the file is missing.
+std::string SetupFileMissing(const TSetupComponent& component, const std::string& stagedPath);
+std::string NotAPlainFileName(const std::string& fileName);
+std::string InstallerNotAvailable();
+std::string Cancelled();
+}  // namespace FailureReasons

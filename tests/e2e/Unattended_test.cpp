@@ -1,0 +1,128 @@
+// Unattended runs as a deployment system starts them: /quiet and /passive with COMPONENTS=,
+// INSTALLDIR= and /log, real packages, and the exit code the system reads.
+#include <algorithm>
+#include <functional>
+#include <set>
+
+#include "WizardSession.h"
+
+using namespace driver;
+
+namespace {
+
+class Unattended : public WizardSession {
+protected:
+    void SetUp() override {
+        WizardSession::SetUp();
+        WriteIni(
+            "[Core]\r\nComponentDescription=Tarnwick Core\r\nFileName=core.msi\r\nRequired=1\r\n"
+            "[Slow]\r\nComponentDescription=Slow\r\nFileName=slow.msi\r\n"
+            "[Broken]\r\nComponentDescription=Broken\r\nFileName=broken.msi\r\n"
+            "[Extras]\r\nComponentDescription=Extras\r\nFileName=extras.msi\r\n"
+            "[Tool]\r\nComponentDescription=Tool\r\nFileName=tool.exe\r\nFileIsExe=1\r\n"
+            "[Restart]\r\nComponentDescription=Restart\r\nFileName=restart-exit8.exe\r\nFileIsExe=1\r\n"
+            "[Huge]\r\nComponentDescription=Huge\r\nFileName=huge.msi\r\nSize=999999\r\n");
+        AddSetupFile("alpha.msi", "core.msi");
+        AddSetupFile("launch-fails.msi", "broken.msi");
+        AddSetupFile("beta.msi", "extras.msi");
+        AddSetupFile("setup-stub.exe", "tool.exe");
+        AddSetupFile("setup-stub-exit8.exe", "restart-exit8.exe");
+        AddSetupFile("slow.msi", "slow.msi");
+        AddSetupFile("alpha.msi", "huge.msi");
+        log = root + "\\setup.log";
+    }
+
+    // Starts the wizard and, until it ends, records the classes of its windows that were ever visible.
+    // `during` runs once, when the progress page shows.
+    DWORD RunRecording(const std::string& arguments, std::set<std::string>& shown,
+                       const std::function<void(HWND)>& during = nullptr) {
+        Start(arguments);
+        bool acted = false;
+        while (wizard.Running()) {
+            for (HWND w : VisibleWindowsOf(wizard.Id())) shown.insert(ClassOf(w));
+            if (HWND progress = FindWindowOf(wizard.Id(), "TfrmProgress"); progress && during && !acted) {
+                during(progress);
+                acted = true;
+            }
+            Sleep(10);
+        }
+        return ExitCode(60000);
+    }
+
+    std::string log;
+};
+
+TEST_F(Unattended, QuietAndPassiveRunsEndWithTheCodesDeploymentToolsRead) {
+    const bool smallDrive = [] {
+        ULARGE_INTEGER available, total, free;
+        return GetDiskFreeSpaceExA("T:\\", &available, &total, &free) && total.QuadPart <= (64u << 20);
+    }();
+    struct Row {
+        const char* name;
+        std::string arguments;  // after INSTALLDIR= and /log, which every row gets
+        DWORD exitCode;
+        std::vector<const char*> installed;   // payload files in the install folder afterwards
+        std::vector<const char*> logLines;    // parts of lines of the wizard's log
+        bool staged;                          // the SetupFiles folder was made
+        const char* folder = nullptr;         // INSTALLDIR instead of the test's own
+    };
+    const Row rows[] = {
+        {"a subset, quiet", "/quiet COMPONENTS=Extras,tool", 0, {"alpha.txt", "beta.txt"},
+         {"Mode: quiet", "[Core] Tarnwick Core: package ", "[Core] Windows Installer result 0", "[Core] Succeeded",
+          "[Broken] Broken: not selected", "[Tool] exit code 0", "Restart required: no", "Exit code: 0"},
+         true},
+        {"a package fails, the later ones still install", "/quiet COMPONENTS=Broken,Extras", 1603,
+         {"alpha.txt", "beta.txt"}, {"[Broken] Windows Installer result 1603", "[Broken] Failed: Windows Installer ended with 1603", "[Extras] Succeeded", "Exit code: 1603"},
+         true},
+        {"a restart is required", "/quiet COMPONENTS=Restart", 3010, {"alpha.txt"},
+         {"[Restart] exit code 8 (restart required)", "Restart required: yes", "Exit code: 3010"}, true},
+        {"a restart left to the caller", "/quiet -d COMPONENTS=Restart", 13000, {"alpha.txt"},
+         {"(left to the caller)", "Exit code: 13000"}, true},
+        {"an unknown component", "/quiet COMPONENTS=Extras,Nope", 87, {},
+         {"COMPONENTS= names no section of the configuration file: Nope", "Exit code: 87"}, false},
+        {"a relative folder", "/quiet", 87, {}, {"INSTALLDIR=Relative\\Folder is not a full path", "Exit code: 87"},
+         false, "Relative\\Folder"},
+        {"a full disk", "/quiet COMPONENTS=Huge", 112, {}, {"There is not enough disk space", "Exit code: 112"}, false,
+         "T:\\Tarnwick"},
+        {"passive, cancelled", "/passive COMPONENTS=Slow,Extras", 1602, {"alpha.txt"},
+         {"Mode: passive", "[Extras] Failed: Not installed: the installation was cancelled.", "Exit code: 1602"}, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.folder && std::string(row.folder).rfind("T:", 0) == 0 && !smallDrive) continue;
+        UninstallTestProducts();
+        DeleteFileA(log.c_str());
+        const std::string folder = row.folder ? row.folder : root + "\\" + row.name;
+        const bool passive = row.arguments.find("/passive") != std::string::npos;
+        std::set<std::string> shown;
+        // Passive: the progress page's Cancel, pressed as soon as the slow package installs, asks nothing.
+        const DWORD code = RunRecording(row.arguments + " INSTALLDIR=\"" + folder + "\" /log \"" + log + "\"", shown,
+                                        [&](HWND progress) {
+                                            if (!passive) return;
+                                            WaitUntil([&] { return TextOf(At(progress, 128, 232)) == "Installing Slow..."; });
+                                            Press(progress, "&Cancel");
+                                        });
+        EXPECT_EQ(row.exitCode, code);
+        // Passive: the progress page and the main form, out of sight as in the wizard; quiet: nothing.
+        const std::set<std::string> expectedShown =
+            passive ? std::set<std::string>{"TfrmMain", "TfrmProgress"} : std::set<std::string>{};
+        EXPECT_EQ(expectedShown, shown) << "windows of the wizard that were visible";
+        for (const char* file : {"alpha.txt", "beta.txt"}) {
+            const bool expected = std::find_if(row.installed.begin(), row.installed.end(), [&](const char* f) {
+                                      return std::string(f) == file;
+                                  }) != row.installed.end();
+            EXPECT_EQ(expected, FileExists(folder + "\\" + file)) << file;
+        }
+        EXPECT_EQ(row.staged, FolderExists(folder + "\\SetupFiles"));
+        const std::string text = ReadWholeFile(log);
+        for (const char* line : row.logLines) EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+        if (row.exitCode == 0) {
+            EXPECT_NE(text.find("Install folder: " + folder), std::string::npos);
+            EXPECT_NE(text.find("Command line: \""), std::string::npos);
+            // With /log the installer's own logs are written too.
+            EXPECT_TRUE(FileExists(folder + "\\Logs\\Tarnwick Core.log"));
+        }
+    }
+}
+
+}  // namespace
