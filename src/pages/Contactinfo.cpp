@@ -19,11 +19,14 @@ std::vector<ControlLayout> TfrmContactInfo::Layout() {
         {&cmdBack, "cmdBack", ControlKind::Button, 320, 368, 89, 25, "< &Back", 3, coNone},
         {&cmdNext, "cmdNext", ControlKind::Button, 408, 368, 89, 25, "&Next >", 4, coDefault},
         {&cmdCancel, "cmdCancel", ControlKind::Button, 504, 368, 89, 25, "&Cancel", 5, coCancel},
-        {&lblFirstName, "lblFirstName", ControlKind::Label, 128, 224, 60, 13, "First name", -1, coNone},
+        {&lblFirstName, "lblFirstName", ControlKind::Label, 128, 224, 60, 13, "First name", -1, coNone,
+         nullptr, "txtFirstName"},
         {&txtFirstName, "txtFirstName", ControlKind::Edit, 208, 224, 233, 21, "", 0, coNone},
-        {&lblLastName, "lblLastName", ControlKind::Label, 128, 256, 59, 13, "Last name", -1, coNone},
+        {&lblLastName, "lblLastName", ControlKind::Label, 128, 256, 59, 13, "Last name", -1, coNone,
+         nullptr, "txtLastName"},
         {&txtLastName, "txtLastName", ControlKind::Edit, 208, 256, 233, 21, "", 1, coNone},
-        {&lblEmail, "lblEmail", ControlKind::Label, 128, 288, 31, 13, "Email", -1, coNone},
+        {&lblEmail, "lblEmail", ControlKind::Label, 128, 288, 31, 13, "Email", -1, coNone,
+         nullptr, "txtEmail"},
         {&txtEmail, "txtEmail", ControlKind::Edit, 208, 288, 233, 21, "", 2, coNone},
     };
 }

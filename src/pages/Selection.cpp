@@ -20,8 +20,9 @@ TfrmSelection::TfrmSelection() : TWizardPage("TfrmSelection") {}
 std::vector<ControlLayout> TfrmSelection::Layout() {
     return {
         Background(),
+        // The title names the list for screen readers.
         {&lblTitle, "lblTitle", ControlKind::Label, 128, 104, 401, 16,
-         "Select the Tarnwick components to install", -1, coTitle},
+         "Select the Tarnwick components to install", -1, coTitle, nullptr, "lsvComponent"},
         {&lblText, "lblText", ControlKind::Label, 128, 144, 441, 57,
          "Select which components or libraries you want to install or reinstall on your system. Note "
          "that unchecking an item will not uninstall it if it is already installed on your system. Use "

@@ -14,9 +14,9 @@ std::vector<ControlLayout> TfrmSuccess::Layout() {
         {&lblTitle, "lblTitle", ControlKind::Label, 128, 104, 441, 16, "Installation complete", -1, coTitle},
         {&lblText, "lblText", ControlKind::Label, 128, 144, 441, 41,
          "The installation is complete. Click Finish to exit the install program.", -1, coWordWrap},
-        // The group box is a painted frame; Tab goes from Finish straight to the list on it.
-        {nullptr, "GroupBox1", ControlKind::GroupBox, 128, 168, 441, 177, "Installation summary", -1, coWhite},
-        {&lsvComponents, "lsvComponents", ControlKind::ListView, 8, 16, 425, 153, nullptr, 3, coNoHeader,
+        // Tab goes from Finish straight to the list on the group box.
+        {&GroupBox1, "GroupBox1", ControlKind::GroupBox, 128, 168, 441, 177, "Installation summary", -1, coWhite},
+        {&lsvComponents, "lsvComponents", ControlKind::ListView, 8, 16, 425, 153, nullptr, 3, coNoHeader | coWhite,
          "GroupBox1"},
         {&cmdBack, "cmdBack", ControlKind::Button, 320, 368, 89, 25, "< &Back", 1, coDisabled},
         {&cmdNext, "cmdNext", ControlKind::Button, 408, 368, 89, 25, "&Finish", 0, coDefault | coCancel},
@@ -35,7 +35,6 @@ void TfrmSuccess::FormCreate() {
     tool.lpszText = const_cast<char*>("");
     SendMessageA(rowTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     SendMessageA(rowTip, TTM_SETMAXTIPWIDTH, 0, MulDiv(425, CurrentDpi(), 96));
-    ListView_SetBkColor(lsvComponents, RGB(255, 255, 255));
     SetListColumns(lsvComponents, {{nullptr, 300, LVCFMT_LEFT}, {nullptr, 100, LVCFMT_LEFT}});
     SetListPictures(lsvComponents, IDB_PROGRESS);
 }

@@ -12,7 +12,7 @@ class TfrmSuccess : public TWizardPage {
 public:
     TfrmSuccess();
 
-    HWND lblTitle = nullptr, lblText = nullptr, lsvComponents = nullptr;
+    HWND lblTitle = nullptr, lblText = nullptr, GroupBox1 = nullptr, lsvComponents = nullptr;
     HWND cmdBack = nullptr, cmdNext = nullptr, cmdCancel = nullptr;
 
     void FillSummaryList();

@@ -14,6 +14,14 @@ namespace {
 
 TForm* mainForm;
 constexpr const char* FormProperty = "TarnwickForm";
+constexpr const char* OriginalProcProperty = "TarnwickOriginalProc";
+
+// Puts `window` right before (above) `target` in the z-order of their parent.
+void PlaceBefore(HWND window, HWND target) {
+    const HWND previous = GetWindow(target, GW_HWNDPREV);
+    if (previous == window) return;
+    SetWindowPos(window, previous ? previous : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
 
 DWORD FormStyle(FormBorder border) {
     switch (border) {
@@ -55,8 +63,8 @@ ControlClass ClassFor(const ControlLayout& control) {
         return {WC_LISTVIEWA, style, DWORD((control.options & coBorder) ? WS_EX_CLIENTEDGE : 0)};
     }
     case ControlKind::ProgressBar: return {PROGRESS_CLASSA, 0, 0};
-    case ControlKind::Picture:
-    case ControlKind::GroupBox: break;
+    case ControlKind::GroupBox: return {"BUTTON", BS_GROUPBOX, 0};
+    case ControlKind::Picture: break;
     }
     return {"STATIC", 0, 0};
 }
@@ -104,6 +112,7 @@ bool TForm::Create() {
     }
     // Laid out for the system's DPI until it is shown on a monitor with another.
     dpi = Dpi::OfSystem();
+    highContrast = Look::HighContrast();
     const SIZE frame = FrameSize();
     // Pages start at a fixed design position; the sequencer moves them before they are shown.
     // Pages belong to the main form: one task-bar entry for the whole wizard.
@@ -171,7 +180,7 @@ bool TForm::CreateControls() {
     });
     int id = 100;
     for (const ControlLayout* c : order) {
-        if (c->kind == ControlKind::Picture || c->kind == ControlKind::GroupBox) continue;
+        if (c->kind == ControlKind::Picture) continue;
         const ScaledBounds bounds = BoundsOf(*c);
         ControlClass cls = ClassFor(*c);
         DWORD style = WS_CHILD | WS_CLIPSIBLINGS | cls.style;
@@ -185,18 +194,111 @@ bool TForm::CreateControls() {
         if (!control) return false;
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*c, dpi)), FALSE);
         if (c->kind == ControlKind::Edit) SendMessageA(control, EM_LIMITTEXT, 0, 0);  // no length limit
+        if (c->kind == ControlKind::GroupBox) {
+            // The form paints the frame and caption; the window shows what the form painted.
+            SetPropA(control, OriginalProcProperty,
+                     reinterpret_cast<HANDLE>(SetWindowLongPtrA(control, GWLP_WNDPROC,
+                                                                reinterpret_cast<LONG_PTR>(GroupBoxProc))));
+        }
         if (c->window) *c->window = control;
         if (c->options & coDefault) defaultButton = control;
         if (c->options & coCancel) cancelButton = control;
     }
-    // Labels lie under every other control, as drawn text would: a label's box may reach under a
-    // group box or a list.
+    ArrangeForScreenReaders();
+    ClipGroupBoxes();
+    ApplyColors();
+    return true;
+}
+
+// The z-order, for screen readers: a label that names a control lies right before it (an edit box
+// or a list takes its accessible name from there), a group box right before the first control on it
+// (where a screen reader looks for the group of the focused control), every other label under all
+// controls, as drawn text would (a label's box may reach under a list or a group box). Tab order is
+// unchanged: labels and group boxes are no tab stops.
+void TForm::ArrangeForScreenReaders() {
+    const auto windowOf = [](const ControlLayout* c) { return c && c->window ? *c->window : nullptr; };
     for (const ControlLayout& c : controls) {
-        if (c.kind == ControlKind::Label && c.window && *c.window) {
+        if (c.kind == ControlKind::Label && !c.names && windowOf(&c))
             SetWindowPos(*c.window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    for (const ControlLayout& c : controls) {
+        const ControlLayout* target = c.names ? LayoutNamed(c.names) : nullptr;
+        const HWND named = windowOf(target);
+        if (c.kind != ControlKind::Label || !windowOf(&c) || !named) continue;
+        PlaceBefore(*c.window, named);
+        // A list draws none of its own window text: it carries the label's for readers that take
+        // the name from there (Wine's oleacc among them).
+        if (target->kind == ControlKind::ListView) SetWindowTextA(named, c.caption);
+    }
+    for (const ControlLayout& group : controls) {
+        if (group.kind != ControlKind::GroupBox || !windowOf(&group)) continue;
+        for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            const ControlLayout* c = LayoutOf(child);
+            if (c && c->groupBox && lstrcmpA(c->groupBox, group.name) == 0) {
+                PlaceBefore(*group.window, child);
+                break;
+            }
         }
     }
-    return true;
+}
+
+// A group box window lies over its controls: its region leaves them out, so that they draw.
+void TForm::ClipGroupBoxes() {
+    for (const ControlLayout& group : controls) {
+        if (group.kind != ControlKind::GroupBox || !group.window || !*group.window) continue;
+        RECT box;
+        GetWindowRect(*group.window, &box);
+        HRGN region = CreateRectRgn(0, 0, box.right - box.left, box.bottom - box.top);
+        for (const ControlLayout& c : controls) {
+            if (!c.groupBox || lstrcmpA(c.groupBox, group.name) != 0 || !c.window || !*c.window) continue;
+            RECT r;
+            GetWindowRect(*c.window, &r);
+            HRGN hole = CreateRectRgn(r.left - box.left, r.top - box.top, r.right - box.left, r.bottom - box.top);
+            CombineRgn(region, region, hole, RGN_DIFF);
+            DeleteObject(hole);
+        }
+        SetWindowRgn(*group.window, region, TRUE);  // the window owns the region from here on
+    }
+}
+
+// The colours the form layer gives controls (the page's own painting reads highContrast itself).
+void TForm::ApplyColors() {
+    for (const ControlLayout& c : controls) {
+        if (c.kind != ControlKind::ListView || !c.window || !*c.window) continue;
+        if (c.options & coWhite) {
+            ListView_SetBkColor(*c.window, Look::PanelColor(highContrast));
+            ListView_SetTextBkColor(*c.window, Look::PanelColor(highContrast));
+            ListView_SetTextColor(*c.window, highContrast ? GetSysColor(COLOR_WINDOWTEXT) : RGB(0, 0, 0));
+        }
+    }
+}
+
+LRESULT CALLBACK TForm::GroupBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto original = reinterpret_cast<WNDPROC>(GetPropA(box, OriginalProcProperty));
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(box, &paint);
+        if (TForm* form = FromWindow(box)) {
+            RECT r;
+            GetClientRect(box, &r);
+            POINT origin = {0, 0};
+            MapWindowPoints(box, form->hwnd, &origin, 1);
+            SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
+            FillRect(dc, &r, form->BackgroundBrush());
+        }
+        EndPaint(box, &paint);
+        return 0;
+    }
+    case WM_NCDESTROY:
+        RemovePropA(box, OriginalProcProperty);
+        break;
+    default:
+        break;
+    }
+    return CallWindowProcA(original, box, message, wParam, lParam);
 }
 
 void TForm::PlaceControls() {
@@ -207,6 +309,7 @@ void TForm::PlaceControls() {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageA(*c.window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c, dpi)), TRUE);
     }
+    ClipGroupBoxes();
 }
 
 void TForm::ApplyDpi(int newDpi, const RECT* suggested) {
@@ -314,6 +417,19 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: PaintBackground(reinterpret_cast<HDC>(wParam)); return 1;
     case WM_CLOSE: Close(); return 0;
     case WM_DPICHANGED: ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE: {
+        // A high-contrast theme switched on or off, or other system colours: paint anew with them.
+        const bool now = Look::HighContrast();
+        if (message == WM_SETTINGCHANGE && now == highContrast) break;
+        highContrast = now;
+        DropPaintedBackground();
+        ApplyColors();
+        for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);  // common controls learn of it from their parent
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+        break;
+    }
     case WM_ACTIVATE: {
         // A top-level window that is not a dialog forgets its focused control when another window
         // (a message box, say) takes over: remember it and give it back.
@@ -333,10 +449,10 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 HBRUSH TForm::ControlColor(HDC dc, HWND control) {
     const ControlLayout* c = LayoutOf(control);
-    SetTextColor(dc, c && (c->options & coTitle) ? Look::TitleColor : RGB(0, 0, 0));
+    SetTextColor(dc, Look::TextColor(highContrast, c && (c->options & coTitle)));
     if (c && (c->options & coWhite)) {
-        SetBkColor(dc, RGB(255, 255, 255));
-        return Look::WhiteBrush();
+        SetBkColor(dc, Look::PanelColor(highContrast));
+        return Look::PanelBrush(highContrast);
     }
     // "Transparent": paint with the page picture, aligned to where the control sits on it.
     SetBkMode(dc, TRANSPARENT);
@@ -371,8 +487,11 @@ void TForm::PaintBackground(HDC dc) {
     GetClientRect(hwnd, &client);
     bool hasPicture = false;
     for (const ControlLayout& c : controls) hasPicture |= c.kind == ControlKind::Picture;
-    HBITMAP picture = hasPicture ? Look::Background(dpi) : nullptr;
-    if (picture) {
+    // In high contrast no picture lies behind the text: the window colour does.
+    HBITMAP picture = hasPicture && !highContrast ? Look::Background(dpi) : nullptr;
+    if (hasPicture && highContrast) {
+        FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+    } else if (picture) {
         HDC memory = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(memory, picture);
         BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
@@ -389,7 +508,7 @@ void TForm::PaintBackground(HDC dc) {
 void TForm::PaintGroupBox(HDC dc, const ControlLayout& group) {
     const ScaledBounds bounds = BoundsOf(group);
     RECT box = {bounds.left, bounds.top, bounds.left + bounds.width, bounds.top + bounds.height};
-    if (group.options & coWhite) FillRect(dc, &box, Look::WhiteBrush());
+    if (group.options & coWhite) FillRect(dc, &box, Look::PanelBrush(highContrast));
     HGDIOBJ oldFont = SelectObject(dc, Look::BodyFont(dpi));
     TEXTMETRICA metrics;
     GetTextMetricsA(dc, &metrics);
@@ -402,9 +521,9 @@ void TForm::PaintGroupBox(HDC dc, const ControlLayout& group) {
         GetTextExtentPoint32A(dc, group.caption, lstrlenA(group.caption), &extent);
         const int indent = ScaleToDpi(8, dpi), margin = ScaleToDpi(2, dpi);
         RECT text = {box.left + indent, box.top, box.left + indent + extent.cx + 2 * margin, box.top + metrics.tmHeight};
-        if (group.options & coWhite) FillRect(dc, &text, Look::WhiteBrush());
+        if (group.options & coWhite) FillRect(dc, &text, Look::PanelBrush(highContrast));
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, RGB(0, 0, 0));
+        SetTextColor(dc, Look::TextColor(highContrast, false));
         TextOutA(dc, text.left + margin, text.top, group.caption, lstrlenA(group.caption));
     }
     SelectObject(dc, oldFont);

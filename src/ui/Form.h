@@ -15,7 +15,8 @@
 // Modal results shared by every page.
 enum ModalResult : int { mrNone = 0, mrNext = 1, mrCancel = 2, mrBack = 4 };
 
-// Pictures and group boxes are painted by the form itself (like drawn shapes), the rest are windows.
+// Pictures are painted by the form itself (like drawn shapes), the rest are windows. A group box is
+// painted by the form too, under a group box window that screen readers find it by.
 enum class ControlKind { Picture, Label, Button, Edit, CheckBox, GroupBox, ListView, ProgressBar };
 
 // Options of a control in a layout table.
@@ -28,7 +29,7 @@ enum ControlOption : unsigned {
     coWordWrap = 1 << 4,   // labels: wrap at the right edge (otherwise one clipped line)
     coTitle = 1 << 5,      // the page title style: Verdana 13 px bold, green
     coBold = 1 << 6,       // body font in bold
-    coWhite = 1 << 7,      // opaque white background instead of the page picture
+    coWhite = 1 << 7,      // opaque white background instead of the page picture (lists: white)
     coBorder = 1 << 8,     // list views: a sunken border
     coNoHeader = 1 << 9,   // list views: no column headers
 };
@@ -42,6 +43,9 @@ struct ControlLayout {
     int tabOrder;          // position in the Tab sequence; -1 when Tab never stops there
     unsigned options;      // ControlOption bits
     const char* groupBox = nullptr;  // name of the group box the control sits on; bounds are inside it
+    // Labels: the control this label names for screen readers, which take an edit box's or a list's
+    // name from the label right before it in the z-order (see ArrangeForScreenReaders).
+    const char* names = nullptr;
 };
 
 enum class FormBorder { Dialog, DialogNoButtons, Main };
@@ -146,6 +150,10 @@ private:
     HBRUSH BackgroundBrush();
     void DropPaintedBackground();
     void PaintGroupBox(HDC dc, const ControlLayout& group);
+    void ArrangeForScreenReaders();
+    void ClipGroupBoxes();
+    void ApplyColors();
+    static LRESULT CALLBACK GroupBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
     const ControlLayout* LayoutNamed(const char* name) const;
     void ShowWindowNow();
     void HideWindowNow();
@@ -176,6 +184,7 @@ private:
     std::vector<ListColumns> listColumns;
     std::vector<ListPictures> listPictures;
     int dpi = 96;
+    bool highContrast = false;  // what the form is painted for; see Look::HighContrast
     int modalResult = mrNone;
     bool shownBefore = false;
     bool inModalLoop = false;

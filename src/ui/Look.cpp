@@ -19,6 +19,24 @@ struct DpiLook {
 std::vector<DpiLook> looks;
 HICON icons[4];
 
+bool SystemHighContrast() {
+#ifdef TARNWICK_TEST_SEAMS
+    // The end-to-end tests turn it on here: Wine always reports high contrast as off.
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarnwick Tests", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        DWORD value = 0, size = sizeof value, type = 0;
+        const bool set = RegQueryValueExA(key, "HighContrast", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
+                             ERROR_SUCCESS && type == REG_DWORD;
+        RegCloseKey(key);
+        if (set) return value != 0;
+    }
+#endif
+    HIGHCONTRASTA state = {};
+    state.cbSize = sizeof state;
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof state, &state, 0) && (state.dwFlags & HCF_HIGHCONTRASTON);
+}
+bool (*highContrastQuery)() = SystemHighContrast;
+
 HFONT MakeFont(const char* face, int pixels, int weight, int dpi) {
     return CreateFontA(-ScaleToDpi(pixels, dpi), 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
@@ -57,6 +75,16 @@ HBITMAP Background(int dpi) {
 }
 
 HBRUSH WhiteBrush() { return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)); }
+
+bool HighContrast() { return highContrastQuery(); }
+void SetHighContrastQuery(bool (*query)()) { highContrastQuery = query ? query : SystemHighContrast; }
+
+COLORREF TextColor(bool highContrast, bool title) {
+    if (highContrast) return GetSysColor(COLOR_WINDOWTEXT);
+    return title ? TitleColor : RGB(0, 0, 0);
+}
+COLORREF PanelColor(bool highContrast) { return highContrast ? GetSysColor(COLOR_WINDOW) : RGB(255, 255, 255); }
+HBRUSH PanelBrush(bool highContrast) { return highContrast ? GetSysColorBrush(COLOR_WINDOW) : WhiteBrush(); }
 
 HICON AppIcon(int size) {
     // The icon holds 16, 32 and 48 pixel pictures; Windows scales the nearest to other sizes.

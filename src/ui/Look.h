@@ -16,6 +16,17 @@ HFONT MainFont(int dpi);   // "MS Sans Serif" 8 point, the hidden main form's
 HBITMAP Background(int dpi);
 HBRUSH WhiteBrush();
 
+// Whether Windows runs in a high-contrast theme (SPI_GETHIGHCONTRAST): the pages then show no
+// picture and no colour of their own, only the system's. Asked anew on every call.
+bool HighContrast();
+// The query behind HighContrast: the system's by default; null restores it.
+void SetHighContrastQuery(bool (*query)());
+// The colours of text on a page and of its white panels (the summary, the progress texts), or in
+// high contrast the system's window text and window colours.
+COLORREF TextColor(bool highContrast, bool title);
+COLORREF PanelColor(bool highContrast);
+HBRUSH PanelBrush(bool highContrast);
+
 HICON AppIcon(int size);
 
 void Release();

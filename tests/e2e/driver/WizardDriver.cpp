@@ -1,6 +1,11 @@
+// Defines the GUIDs of oleacc.h here: the import library's IID_IAccessible is not the one Wine's
+// oleacc answers to.
+#include <initguid.h>
+
 #include "WizardDriver.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <msi.h>
 
 #include <cstddef>
@@ -784,6 +789,40 @@ bool SaveScreenshot(const RECT& area, const std::string& bmpPath) {
 
 bool SaveWindowScreenshot(HWND window, const std::string& bmpPath) {
     return SaveScreenshot(WindowRect(window), bmpPath);
+}
+
+std::vector<COLORREF> ScreenPixels(const RECT& area) {
+    std::vector<COLORREF> pixels;
+    if (!CaptureScreen(area, &pixels)) pixels.clear();
+    return pixels;
+}
+
+std::string AccessibleName(HWND window) {
+    static const bool initialized = SUCCEEDED(CoInitialize(nullptr));
+    (void)initialized;
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&object))) ||
+        !object) {
+        return "<no object>";
+    }
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::string text;
+    if (SUCCEEDED(object->get_accName(self, &name)) && name) {
+        const int length = WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
+        if (length > 1) {
+            text.resize(static_cast<size_t>(length));
+            WideCharToMultiByte(CP_ACP, 0, name, -1, &text[0], length, nullptr, nullptr);
+            text.resize(static_cast<size_t>(length - 1));
+        }
+        SysFreeString(name);
+    }
+    object->Release();
+    return text;
 }
 
 }  // namespace driver

@@ -210,5 +210,17 @@ void UninstallProducts(const std::string& namePrefix);
 bool SaveScreenshot(const RECT& area, const std::string& bmpPath);
 // Saves the whole window (frame and title bar included) as the screen shows it.
 bool SaveWindowScreenshot(HWND window, const std::string& bmpPath);
+// What the screen shows in `area` (screen coordinates), row by row from the top; empty on failure.
+std::vector<COLORREF> ScreenPixels(const RECT& area);
+
+// ---------------------------------------------------------------------------------------------------
+// Accessibility, as a screen reader sees another process's windows (oleacc, Microsoft Active
+// Accessibility). Under Wine 8 names work; roles and states of buttons, lists and progress bars are
+// stubs, and an edit box or list takes the text of the STATIC right before it in the z-order without
+// Windows' stop at a WS_GROUP|WS_TABSTOP control, so check the z-order itself too.
+
+// The accessible name of the window's client object (get_accName of CHILDID_SELF); "" when none,
+// "<no object>" when oleacc gives no object for the window.
+std::string AccessibleName(HWND window);
 
 }  // namespace driver
