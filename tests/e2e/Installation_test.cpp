@@ -312,6 +312,7 @@ TEST_F(Installation, TheSummaryTellsWhyEachComponentFailed) {
         SCOPED_TRACE(ListCell(list, row, 0));
         EXPECT_EQ(ListCell(list, row, 1), "Failed") << "the row still says only Failed";
         reason = RowReason(wizard.Id(), list, row, reason);
+        if (row == 0) Screenshot(summary, "7b-summary-reason");
         for (const std::string& part : reasons[row]) EXPECT_NE(reason.find(part), std::string::npos) << reason;
     }
     // A row that succeeded has no tip.

@@ -21,6 +21,7 @@ protected:
             "[Extras]\r\nComponentDescription=Extras\r\nFileName=extras.msi\r\n"
             "[Tool]\r\nComponentDescription=Tool\r\nFileName=tool.exe\r\nFileIsExe=1\r\n"
             "[Restart]\r\nComponentDescription=Restart\r\nFileName=restart-exit8.exe\r\nFileIsExe=1\r\n"
+            "[ErrorBox]\r\nComponentDescription=Error Box\r\nFileName=errorbox.msi\r\n"
             "[Huge]\r\nComponentDescription=Huge\r\nFileName=huge.msi\r\nSize=999999\r\n");
         AddSetupFile("alpha.msi", "core.msi");
         AddSetupFile("launch-fails.msi", "broken.msi");
@@ -29,6 +30,7 @@ protected:
         AddSetupFile("setup-stub-exit8.exe", "restart-exit8.exe");
         AddSetupFile("slow.msi", "slow.msi");
         AddSetupFile("alpha.msi", "huge.msi");
+        AddSetupFile("errorbox.msi", "errorbox.msi");
         log = root + "\\setup.log";
     }
 
@@ -73,6 +75,10 @@ TEST_F(Unattended, QuietAndPassiveRunsEndWithTheCodesDeploymentToolsRead) {
          true},
         {"a package fails, the later ones still install", "/quiet COMPONENTS=Broken,Extras", 1603,
          {"alpha.txt", "beta.txt"}, {"[Broken] Windows Installer result 1603", "[Broken] Failed: Windows Installer ended with 1603", "[Extras] Succeeded", "Exit code: 1603"},
+         true},
+        {"the installer's box, answered with its default button", "/quiet COMPONENTS=ErrorBox", 1603, {"alpha.txt"},
+         {"Windows Installer message (Error, answered 1): Tarnwick test: this package reports an error.",
+          "[ErrorBox] Failed: Windows Installer ended with 1603"},
          true},
         {"a restart is required", "/quiet COMPONENTS=Restart", 3010, {"alpha.txt"},
          {"[Restart] exit code 8 (restart required)", "Restart required: yes", "Exit code: 3010"}, true},

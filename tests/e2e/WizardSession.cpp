@@ -105,8 +105,20 @@ DWORD WizardSession::ExitCode(DWORD timeoutMs) {
 
 HWND WizardSession::Page(const char* pageClass) {
     HWND page = driver::WaitForPage(wizard.Id(), pageClass);
-    EXPECT_NE(page, nullptr) << "expected the page " << pageClass << ", showing: "
-                             << driver::CurrentPage(wizard.Id());
+    if (!page) {
+        // What the wizard shows instead, in words and in a picture, so that a failure names its cause.
+        std::string shown;
+        for (HWND w : driver::VisibleWindowsOf(wizard.Id())) {
+            const RECT r = driver::WindowRect(w);
+            shown += "\n  " + driver::ClassOf(w) + " \"" + driver::TextOf(w) + "\" at " + std::to_string(r.left) + ", " +
+                     std::to_string(r.top);
+            if (driver::ClassOf(w) == "#32770") shown += ": " + driver::MessageBoxText(w);
+        }
+        ADD_FAILURE() << "expected the page " << pageClass << "; the wizard "
+                      << (wizard.Running() ? "runs" : "has ended with " + std::to_string(wizard.ExitCode()))
+                      << ", its visible windows:" << (shown.empty() ? " none" : shown);
+        Screenshot(nullptr, std::string("missing-") + pageClass);
+    }
     return page;
 }
 
