@@ -53,24 +53,6 @@ int WizardExitCode() {
 }
 
 namespace {
-// The progress display of a run without any window: it only keeps the thread's messages flowing.
-class SilentDisplay final : public ProgressDisplay {
-public:
-    void SetCurrentProduct(const std::string&) override {}
-    void SetAction(const std::string&) override {}
-    void SetActionDetail(const std::string&) override {}
-    void SetBarRange(int32_t) override {}
-    void SetBarPosition(int32_t) override {}
-    void SetBarStep(int32_t) override {}
-    void StepBar() override {}
-    void MoveBar(int32_t) override {}
-    void BarToMinimum() override {}
-    void BarToMaximum() override {}
-    void EnableCancel(bool) override {}
-    void ShowCancel(bool) override {}
-    void ProcessMessages() override { Application::ProcessMessages(); }
-};
-
 // Each page is created when it is first shown: the windows of pages the user has not reached yet
 // would stand between the start and the first page on screen (each top-level window is real work).
 // A page that Windows refuses ends the wizard (its ShowModal then returns Cancel at once).
@@ -105,7 +87,7 @@ void TfrmMain::UnattendedRun() {
         StopBeforeInstalling(ExitCodes::DiskFull);
         return;
     }
-    SilentDisplay silent;
+    SilentDisplay silent(Application::ProcessMessages);  // no window: only the queue is handled
     const bool passive = WizardRunMode == RunMode::Passive;
     if (passive) {
         // Out of sight, as in the wizard: the progress page's owner and the task-bar entry.

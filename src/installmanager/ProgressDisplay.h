@@ -23,6 +23,31 @@ public:
     virtual void ProcessMessages() = 0;
 };
 
+// A display that shows nothing: the one in place until the progress page installs itself, and the
+// one of a run without any window, which only keeps the thread's messages flowing through `pump`.
+class SilentDisplay final : public ProgressDisplay {
+public:
+    explicit SilentDisplay(void (*pump)() = nullptr) : pump(pump) {}
+    void SetCurrentProduct(const std::string&) override {}
+    void SetAction(const std::string&) override {}
+    void SetActionDetail(const std::string&) override {}
+    void SetBarRange(int32_t) override {}
+    void SetBarPosition(int32_t) override {}
+    void SetBarStep(int32_t) override {}
+    void StepBar() override {}
+    void MoveBar(int32_t) override {}
+    void BarToMinimum() override {}
+    void BarToMaximum() override {}
+    void EnableCancel(bool) override {}
+    void ShowCancel(bool) override {}
+    void ProcessMessages() override {
+        if (pump) pump();
+    }
+
+private:
+    void (*pump)();
+};
+
 // The display the run writes to; the progress page installs itself here when it is created.
 ProgressDisplay& CurrentProgressDisplay();
 void SetProgressDisplay(ProgressDisplay* display);
