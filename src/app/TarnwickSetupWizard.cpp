@@ -130,6 +130,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         // A deployment system must not read "installed" from a run that did nothing.
         const int exitCode = WizardSettings.Unattended ? ExitCodes::InstallerBusy : 0;
         LogLine("Another Tarnwick Setup Wizard is running; exit code " + std::to_string(exitCode));
+        CloseRunLog();
         if (!WizardSettings.Unattended) BringRunningWizardToFront();
         return exitCode;
     }

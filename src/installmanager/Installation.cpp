@@ -53,15 +53,15 @@ void LogOutcome(const TSetupComponent& component) {
 
 enum class BusyWait { Free, Cancelled, TimedOut };
 
-// Waits while another installation holds Windows Installer, looking again every couple of seconds;
-// `knownBusy` when the installer has just said so itself (then it waits at least once, mutex or
-// not). The page keeps drawing and answering, and its Cancel works as during a package. All waits
-// for one component share one limit, counted from when the first began.
+// When a component's first wait began: all its waits share one limit.
 struct InstallerWait {
     bool began = false;
     DWORD since = 0;
 };
 
+// Waits while another installation holds Windows Installer, looking again every couple of seconds;
+// `knownBusy` when the installer has just said so itself (then it waits at least once, mutex or
+// not). The page keeps drawing and answering, and its Cancel works as during a package.
 BusyWait WaitWhileInstallerBusy(bool knownBusy, InstallerWait& wait) {
     if (!knownBusy && !InstallerBusy()) return BusyWait::Free;
     const TInstallerCalls& calls = InstallerCalls;
