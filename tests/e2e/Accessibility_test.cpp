@@ -142,7 +142,7 @@ protected:
     // The page's client pixels in the area (client coordinates), after a repaint (and a screenshot of
     // the page to look at, named after its class and `shot`).
     std::vector<COLORREF> Pixels(HWND page, int left, int top, int width, int height, const char* shot = "") {
-        Screenshot(page, std::string("high-contrast/") + ClassOf(page).substr(4) + shot);
+        Screenshot(page, std::string("high-contrast\\") + ClassOf(page).substr(4) + shot);
         const RECT client = ClientRectOnScreen(page);
         return ScreenPixels({client.left + left, client.top + top, client.left + left + width, client.top + top + height});
     }

@@ -106,6 +106,7 @@ TEST_F(Unattended, QuietAndPassiveRunsEndWithTheCodesDeploymentToolsRead) {
                                         [&](HWND progress) {
                                             if (!passive) return;
                                             WaitUntil([&] { return TextOf(At(progress, 128, 232)) == "Installing Slow..."; });
+                                            Screenshot(progress, "6b-passive-progress");
                                             Press(progress, "&Cancel");
                                         });
         EXPECT_EQ(row.exitCode, code);
