@@ -45,7 +45,7 @@ int WizardExitCode() {
         if (!entry.Selected || entry.Succeeded) continue;
         outcome.Failed = true;
         outcome.Cancelled = outcome.Cancelled || WizardSettings.CancelRequested;
-        outcome.InstallerBusy = outcome.InstallerBusy || (!entry.FileIsExe && entry.ResultCode == 1618);
+        outcome.InstallerBusy = outcome.InstallerBusy || (!entry.FileIsExe && entry.ResultCode == ERROR_INSTALL_ALREADY_RUNNING);
     }
     outcome.RestartRequired = WizardSettings.RestartRequired;
     outcome.DeferRestart = WizardSettings.DeferRestart;

@@ -171,7 +171,7 @@ void CheckChoices(const CommandLineSwitches& switches, const std::vector<TCompon
     for (const TComponentKeys& keys : sections) known += (known.empty() ? "" : ", ") + keys.Section;
     for (const std::string& name : switches.Components) {
         bool found = false;
-        for (const TComponentKeys& keys : sections) found = found || lstrcmpiA(keys.Section.c_str(), name.c_str()) == 0;
+        for (const TComponentKeys& keys : sections) found = found || NamedIn(keys.Section, {name});
         if (!found) {
             report.Error("COMPONENTS= names " + Quoted(name) + ", which no section of the INI has (the wizard would "
                          "end with 87; the sections: " + known + ")");
@@ -179,10 +179,8 @@ void CheckChoices(const CommandLineSwitches& switches, const std::vector<TCompon
     }
     std::string chosen;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        bool listed = entries[i].Required;
-        for (const std::string& name : switches.Components)
-            listed = listed || lstrcmpiA(sections[i].Section.c_str(), name.c_str()) == 0;
-        if (listed) chosen += " [" + sections[i].Section + "]" + (entries[i].Required ? " (required)" : "");
+        if (entries[i].Required || NamedIn(sections[i].Section, switches.Components))
+            chosen += " [" + sections[i].Section + "]" + (entries[i].Required ? " (required)" : "");
     }
     std::printf("COMPONENTS= installs:%s\n", chosen.c_str());
 }

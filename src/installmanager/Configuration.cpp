@@ -139,18 +139,23 @@ bool LoadConfigurationFrom(const std::string& iniPath) {
     return true;
 }
 
+bool NamedIn(const std::string& sectionName, const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        if (lstrcmpiA(sectionName.c_str(), name.c_str()) == 0) return true;
+    }
+    return false;
+}
+
 std::vector<std::string> SelectComponentsByName(const std::vector<std::string>& names) {
     std::vector<std::string> unknown;
     for (const std::string& name : names) {
         bool found = false;
-        for (int i = 0; i < catalogueCount && !found; ++i) found = lstrcmpiA(catalogue[i].SectionName.c_str(), name.c_str()) == 0;
+        for (int i = 0; i < catalogueCount && !found; ++i) found = NamedIn(catalogue[i].SectionName, {name});
         if (!found) unknown.push_back(name);
     }
     for (int i = 0; i < catalogueCount; ++i) {
         TSetupComponent& entry = catalogue[i];
-        bool listed = false;
-        for (const std::string& name : names) listed = listed || lstrcmpiA(entry.SectionName.c_str(), name.c_str()) == 0;
-        entry.Selected = unknown.empty() && (listed || entry.Required);
+        entry.Selected = unknown.empty() && (entry.Required || NamedIn(entry.SectionName, names));
     }
     return unknown;
 }

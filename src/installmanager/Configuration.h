@@ -61,6 +61,8 @@ void ComponentFromKeys(const TComponentKeys& keys, char decimalSeparator, TSetup
 // The user's decimal separator, with which the wizard reads sizes.
 char UserDecimalSeparator();
 
+// Whether `names` lists the section name (case ignored), as the command line's COMPONENTS= does.
+bool NamedIn(const std::string& sectionName, const std::vector<std::string>& names);
 // Selects the components whose section names are listed (case ignored) and every required one; the
 // others are not selected. Returns the names that no section has, in the order given (nothing is
 // selected then).

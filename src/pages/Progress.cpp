@@ -49,8 +49,7 @@ void TfrmProgress::ControlCommand(HWND control, WORD code) {
 
 void TfrmProgress::cmdCancelClick() {
     // Only records the wish: the installer stops at its next progress message, later components
-    // are skipped by the run.
-    // An unattended run asks no question (its Cancel means it).
+    // are skipped by the run. An unattended run asks no question: its Cancel means it.
     if (WizardSettings.Unattended) {
         WizardSettings.CancelRequested = true;
         return;

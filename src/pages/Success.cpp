@@ -3,6 +3,7 @@
 #include "installmanager/Configuration.h"
 #include "installmanager/MessageTexts.h"
 #include "ui/ResourceIds.h"
+#include "ui/Scaling.h"
 
 TfrmSuccess* frmSuccess;
 
@@ -34,19 +35,14 @@ void TfrmSuccess::FormCreate() {
     tool.hwnd = lsvComponents;
     tool.lpszText = const_cast<char*>("");
     SendMessageA(rowTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    SendMessageA(rowTip, TTM_SETMAXTIPWIDTH, 0, MulDiv(425, CurrentDpi(), 96));
+    SendMessageA(rowTip, TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(425, CurrentDpi()));
     SetListColumns(lsvComponents, {{nullptr, 300, LVCFMT_LEFT}, {nullptr, 100, LVCFMT_LEFT}});
     SetListPictures(lsvComponents, IDB_PROGRESS);
 }
 
 void TfrmSuccess::FormShow() { FillSummaryList(); }
 
-void TfrmSuccess::FormClose() {
-    TTTOOLINFOA tool = {};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = lsvComponents;
-    SendMessageA(rowTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
-}
+void TfrmSuccess::FormClose() { ShowRowTip(-1, std::string()); }
 
 void TfrmSuccess::FillSummaryList() {
     ListView_DeleteAllItems(lsvComponents);
@@ -80,19 +76,22 @@ std::string TfrmSuccess::RowReason(int row) {
 
 void TfrmSuccess::ShowFocusedRowReason() {
     const int row = ListView_GetNextItem(lsvComponents, -1, LVNI_FOCUSED);
-    std::string reason = GetFocus() == lsvComponents ? RowReason(row) : std::string();
+    ShowRowTip(row, GetFocus() == lsvComponents ? RowReason(row) : std::string());
+}
+
+void TfrmSuccess::ShowRowTip(int row, std::string text) {
     TTTOOLINFOA tool = {};
     tool.cbSize = sizeof tool;
     tool.hwnd = lsvComponents;
-    if (reason.empty()) {
+    if (text.empty()) {
         SendMessageA(rowTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
         return;
     }
-    tool.lpszText = &reason[0];
+    tool.lpszText = &text[0];
     SendMessageA(rowTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
     RECT r = {};
     ListView_GetItemRect(lsvComponents, row, &r, LVIR_BOUNDS);
-    POINT below = {r.left + MulDiv(16, CurrentDpi(), 96), r.bottom};
+    POINT below = {r.left + ScaleToDpi(16, CurrentDpi()), r.bottom};
     ClientToScreen(lsvComponents, &below);
     SendMessageA(rowTip, TTM_TRACKPOSITION, 0, MAKELPARAM(below.x, below.y));
     SendMessageA(rowTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));

@@ -35,6 +35,8 @@ private:
     // keyboard (and a screen reader) a tip under the focused row while the list has the focus.
     std::string RowReason(int row);
     void ShowFocusedRowReason();
+    // Shows `text` under the row, or hides the tip when it is empty.
+    void ShowRowTip(int row, std::string text);
     HWND rowTip = nullptr;
 };
 

@@ -16,6 +16,11 @@ TForm* mainForm;
 constexpr const char* FormProperty = "TarnwickForm";
 constexpr const char* OriginalProcProperty = "TarnwickOriginalProc";
 
+// Whether the layout puts `control` on the group box `group`.
+bool OnGroupBox(const ControlLayout& control, const ControlLayout& group) {
+    return control.groupBox && lstrcmpA(control.groupBox, group.name) == 0;
+}
+
 // Puts `window` right before (above) `target` in the z-order of their parent.
 void PlaceBefore(HWND window, HWND target) {
     const HWND previous = GetWindow(target, GW_HWNDPREV);
@@ -234,7 +239,7 @@ void TForm::ArrangeForScreenReaders() {
         if (group.kind != ControlKind::GroupBox || !windowOf(&group)) continue;
         for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             const ControlLayout* c = LayoutOf(child);
-            if (c && c->groupBox && lstrcmpA(c->groupBox, group.name) == 0) {
+            if (c && OnGroupBox(*c, group)) {
                 PlaceBefore(*group.window, child);
                 break;
             }
@@ -250,7 +255,7 @@ void TForm::ClipGroupBoxes() {
         GetWindowRect(*group.window, &box);
         HRGN region = CreateRectRgn(0, 0, box.right - box.left, box.bottom - box.top);
         for (const ControlLayout& c : controls) {
-            if (!c.groupBox || lstrcmpA(c.groupBox, group.name) != 0 || !c.window || !*c.window) continue;
+            if (!OnGroupBox(c, group) || !c.window || !*c.window) continue;
             RECT r;
             GetWindowRect(*c.window, &r);
             HRGN hole = CreateRectRgn(r.left - box.left, r.top - box.top, r.right - box.left, r.bottom - box.top);
@@ -264,12 +269,10 @@ void TForm::ClipGroupBoxes() {
 // The colours the form layer gives controls (the page's own painting reads highContrast itself).
 void TForm::ApplyColors() {
     for (const ControlLayout& c : controls) {
-        if (c.kind != ControlKind::ListView || !c.window || !*c.window) continue;
-        if (c.options & coWhite) {
-            ListView_SetBkColor(*c.window, Look::PanelColor(highContrast));
-            ListView_SetTextBkColor(*c.window, Look::PanelColor(highContrast));
-            ListView_SetTextColor(*c.window, highContrast ? GetSysColor(COLOR_WINDOWTEXT) : RGB(0, 0, 0));
-        }
+        if (c.kind != ControlKind::ListView || !(c.options & coWhite) || !c.window || !*c.window) continue;
+        ListView_SetBkColor(*c.window, Look::PanelColor(highContrast));
+        ListView_SetTextBkColor(*c.window, Look::PanelColor(highContrast));
+        ListView_SetTextColor(*c.window, Look::TextColor(highContrast, false));
     }
 }
 
@@ -488,10 +491,9 @@ void TForm::PaintBackground(HDC dc) {
     bool hasPicture = false;
     for (const ControlLayout& c : controls) hasPicture |= c.kind == ControlKind::Picture;
     // In high contrast no picture lies behind the text: the window colour does.
-    HBITMAP picture = hasPicture && !highContrast ? Look::Background(dpi) : nullptr;
     if (hasPicture && highContrast) {
         FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
-    } else if (picture) {
+    } else if (HBITMAP picture = hasPicture ? Look::Background(dpi) : nullptr) {
         HDC memory = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(memory, picture);
         BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);

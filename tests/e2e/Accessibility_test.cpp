@@ -113,18 +113,17 @@ TEST_F(Accessibility, EveryControlIsNamedAfterItsLabelAndTheSummaryHasItsGroup) 
 // test build's seam says it is on (HKCU\Software\Tarnwick Tests, HighContrast); the colours are real.
 class HighContrast : public Accessibility {
 protected:
+    static constexpr INT Elements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT};
     void SetUp() override {
         Accessibility::SetUp();
-        const INT elements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT};
         saved = {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT)};
         const COLORREF contrast[] = {RGB(0, 0, 0), RGB(255, 255, 255)};
-        ASSERT_TRUE(SetSysColors(2, elements, contrast));
+        ASSERT_TRUE(SetSysColors(2, Elements, contrast));
         SetSeam(1);
     }
     void TearDown() override {
         Accessibility::TearDown();
-        const INT elements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT};
-        SetSysColors(2, elements, saved.data());
+        SetSysColors(2, Elements, saved.data());
         HKEY key;
         if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarnwick Tests", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
             RegDeleteValueA(key, "HighContrast");
