@@ -402,6 +402,8 @@ TEST_F(PageFlow, ASecondStartBringsTheRunningWizardToTheFront) {
     Start();
     Press(Page("TfrmWelcome"), "&Next >");
     HWND selection = Page("TfrmSelection");
+    // The page takes the foreground just after it shows; only then can another program take it away.
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == selection; }));
     // Another program is in front meanwhile: a window of this test's, whose messages it handles.
     HWND other = CreateWindowExA(0, "STATIC", "another program", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr,
                                  nullptr, nullptr, nullptr);
