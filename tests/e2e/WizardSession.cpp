@@ -104,6 +104,7 @@ DWORD WizardSession::ExitCode(DWORD timeoutMs) {
 }
 
 HWND WizardSession::Page(const char* pageClass) {
+    const DWORD waitBegan = GetTickCount();
     HWND page = driver::WaitForPage(wizard.Id(), pageClass);
     if (!page) {
         // What the wizard shows instead, in words and in a picture, so that a failure names its cause.
@@ -114,10 +115,21 @@ HWND WizardSession::Page(const char* pageClass) {
                      std::to_string(r.top);
             if (driver::ClassOf(w) == "#32770") shown += ": " + driver::MessageBoxText(w);
         }
-        ADD_FAILURE() << "expected the page " << pageClass << "; the wizard "
-                      << (wizard.Running() ? "runs" : "has ended with " + std::to_string(wizard.ExitCode()))
-                      << ", its visible windows:" << (shown.empty() ? " none" : shown);
         Screenshot(nullptr, std::string("missing-") + pageClass);
+        // Where the wizard waits, and whether the page comes late (a different fault from one that never
+        // comes; the test goes on with it). Both take half a minute: only for the first pages missed in
+        // a run, so that a wizard that shows nothing fails every scenario quickly.
+        static int slowLooks = 2;
+        const bool running = wizard.Running(), look = running && slowLooks > 0 && slowLooks--;
+        const std::string threads = look ? wizard.Backtraces() : "";
+        if (look) page = driver::WaitForPage(wizard.Id(), pageClass, 20000);
+        ADD_FAILURE() << "expected the page " << pageClass << "; the wizard "
+                      << (running ? "runs" : "has ended with " + std::to_string(wizard.ExitCode()))
+                      << ", its visible windows:" << (shown.empty() ? " none" : shown) << "\n"
+                      << (page   ? "the page came only after " + std::to_string(GetTickCount() - waitBegan) + " ms"
+                          : look ? std::string("the page did not come in 20 s more")
+                                 : std::string())
+                      << (threads.empty() ? "" : "; where its threads were:\n" + threads);
     }
     return page;
 }

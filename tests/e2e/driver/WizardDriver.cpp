@@ -285,6 +285,42 @@ void Process::Kill() {
     WaitForSingleObject(handle_, kDefaultTimeoutMs);
 }
 
+std::string Process::Backtraces() const {
+    char folder[MAX_PATH], file[MAX_PATH];
+    if (!GetTempPathA(sizeof folder, folder) || !GetTempFileNameA(folder, "bt", 0, file)) return {};
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    HANDLE out = CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return {};
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = out;
+    char commandLine[] = "winedbg --command \"bt all\"";
+    PROCESS_INFORMATION info{};
+    if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                       &info)) {
+        if (WaitForSingleObject(info.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    CloseHandle(out);
+    // winedbg heads each thread "Backtracing for thread <tid> in process <pid> (...):", ids in hex.
+    std::string kept, line;
+    bool ours = false;
+    FILE* text = fopen(file, "r");
+    for (char buffer[1024]; text && fgets(buffer, sizeof buffer, text);) {
+        line = buffer;
+        unsigned thread = 0, process = 0;
+        if (sscanf(buffer, "Backtracing for thread %x in process %x", &thread, &process) == 2) ours = process == id_;
+        // Its own messages (it cannot attach to itself) are not part of the backtraces.
+        ours = ours && (line.rfind("Backtrac", 0) == 0 || line.rfind("=>", 0) == 0 || line.rfind("  ", 0) == 0);
+        if (ours) kept += line;
+    }
+    if (text) fclose(text);
+    DeleteFileA(file);
+    return kept;
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Top-level windows
 

@@ -77,6 +77,10 @@ public:
     DWORD ExitCode() const;
     // Ends the program at once if it runs (exit code 0xDEAD) and waits for it to be gone.
     void Kill();
+    // Where each of its threads is, as Wine's debugger backtraces them (winedbg "bt all", filtered
+    // to this process); "" where there is no winedbg. For a failure to name what the program waits
+    // for; takes some seconds.
+    std::string Backtraces() const;
 
 private:
     HANDLE handle_ = nullptr;
