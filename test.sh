@@ -24,5 +24,5 @@ trap - EXIT
 for bmp in build/screenshots/*.bmp build/screenshots/*/*.bmp; do
   [ -f "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
-scripts/summarize-tests.sh "$results" "$(( $(date +%s) - started ))" || status=1
+scripts/summarize-tests.sh "$results" "$(( $(date +%s) - started ))" "$(test_path)" || status=1
 exit $status

@@ -8,23 +8,78 @@ deps=$build/deps
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 
+. "$here/scripts/wine-loader.sh"
+
 # The win32-thread compilers build the product, the posix-thread ones the tests (cmake/mingw-common.cmake);
 # clang builds the fuzz targets natively.
 packages=(g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-          mingw-w64-tools wine wine32:i386 wine64 msitools wixl xvfb xauth xdotool imagemagick icoutils cmake dpkg-dev
+          mingw-w64-tools wine wine64 msitools wixl xvfb xauth xdotool imagemagick icoutils cmake dpkg-dev
           fonts-dejavu-core googletest osslsigncode openssl clang libclang-rt-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "setup: installing ${missing[*]}"
-  dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+is_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
-. "$here/scripts/wine-loader.sh"
+# A mirror in the middle of a sync serves an index of the wrong size for a few minutes ("File has
+# unexpected size ... Mirror sync in progress?"), and apt-get update then fails as a whole although
+# every other index is fine. So the update is tried a few times; an index that still fails is named
+# and left out, and apt-get install decides whether what it has is enough.
+apt_update() {
+  local attempt output failed
+  for attempt in 1 2 3; do
+    output=$($SUDO apt-get update -qq 2>&1) && return 0
+    # The lines that name an index or a source; apt's own words otherwise.
+    failed=$(grep -E '^(E|W): ' <<<"$output" | grep -vE 'Some index files failed|old ones used instead' |
+             sed -E 's/^(E|W): (Failed to fetch )?/  /') || true
+    if [ "$attempt" -lt 3 ]; then
+      echo "setup: apt-get update failed (attempt $attempt of 3); trying again in ${TARNWICK_APT_PAUSE:-20} s"
+      sleep "${TARNWICK_APT_PAUSE:-20}"
+    fi
+  done
+  echo "setup: these package indexes could not be fetched; going on with what apt already has:"
+  echo "${failed:-  $(tail -n 1 <<<"$output")}"
+}
+
+# Installs the packages named; when apt refuses, names each package that cannot be installed with
+# apt's reason (last lines) and fails.
+apt_install() {
+  local output p reasons=""
+  output=$(DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "$@" 2>&1 >/dev/null) && return 0
+  for p in "$@"; do
+    local why
+    why=$(DEBIAN_FRONTEND=noninteractive apt-get install -s -qq "$p" 2>&1 | grep -E '^E: |Depends:|Conflicts:' |
+          head -n 3) || true
+    [ -n "$why" ] && reasons+="  $p: ${why//$'\n'/ }"$'\n'
+  done
+  echo "$output" | tail -n 5 >&2
+  echo "setup: cannot install what the build needs:" >&2
+  [ -n "$reasons" ] || reasons="  $* (apt's reason above)"$'\n'
+  printf '%s' "$reasons" >&2
+  return 1
+}
+
+# 32-bit Wine only where the kernel starts 32-bit programs and the tests are to take that path: it
+# needs the i386 architecture, whose libraries must match the amd64 ones (from the same suites, the
+# security suite included), so a missing i386 index makes it uninstallable, and it is useless where
+# the kernel refuses 32-bit programs anyway. Without it the tests take the x86_64 path.
+# When it could not be installed, the next runs within six hours do not ask the mirror again.
+want_wine32=""
+wine32_refused=$build/wine32-not-installable
+if [ "${TARNWICK_TEST_ARCH:-}" != x86_64 ] && ! is_installed wine32:i386 &&
+   [ -z "$(find "$wine32_refused" -mmin -360 2>/dev/null)" ] && kernel_starts_32bit; then
+  want_wine32=1
+fi
+missing=()
+for p in "${packages[@]}"; do is_installed "$p" || missing+=("$p"); done
+if ((${#missing[@]})) || [ -n "$want_wine32" ]; then
+  echo "setup: installing ${missing[*]}${want_wine32:+ wine32:i386}"
+  if [ -n "$want_wine32" ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
+  apt_update
+  ((${#missing[@]})) && { apt_install "${missing[@]}" || exit 1; }
+  if [ -n "$want_wine32" ] && ! apt_install wine32:i386 2>/dev/null; then
+    echo "setup: wine32:i386 cannot be installed now; the tests take the x86_64 path (as with TARNWICK_TEST_ARCH=x86_64)"
+    mkdir -p "$build" && touch "$wine32_refused"
+  fi
+fi
 test_arch >/dev/null || exit 1  # a TARNWICK_TEST_ARCH this machine cannot take
 
 # libjpeg: Debian ships no MinGW build, so build the static library from Debian's own source package,
@@ -47,11 +102,16 @@ build_libjpeg() {
       . /etc/os-release
       printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
         "$VERSION_CODENAME" "$VERSION_CODENAME" | $SUDO tee /etc/apt/sources.list.d/tarnwick-src.sources >/dev/null
-      $SUDO apt-get update -qq
+      apt_update
     fi
-    mkdir -p "$deps/jpeg-src.tmp"
-    (cd "$deps/jpeg-src.tmp" && apt-get source --download-only -qq libjpeg-turbo >/dev/null 2>&1 &&
-       tar xf libjpeg-turbo_*.orig.tar.* && rm -f ./*.debian.tar.* ./*.dsc ./*.orig.tar.*)
+    rm -rf "$deps/jpeg-src.tmp" && mkdir -p "$deps/jpeg-src.tmp"
+    local fetched
+    if ! fetched=$(cd "$deps/jpeg-src.tmp" && apt-get source --download-only -qq libjpeg-turbo 2>&1); then
+      echo "$fetched" | tail -n 3 >&2
+      echo "setup: cannot download libjpeg-turbo's source package, which the build needs (apt's reason above)" >&2
+      exit 1
+    fi
+    (cd "$deps/jpeg-src.tmp" && tar xf libjpeg-turbo_*.orig.tar.* && rm -f ./*.debian.tar.* ./*.dsc ./*.orig.tar.*)
     mv "$deps/jpeg-src.tmp" "$deps/jpeg-src"
   fi
   local src

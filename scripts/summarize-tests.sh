@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Adds up the GoogleTest XML reports of one run and prints the counts per binary and in all.
-results=$1 seconds=$2
+# Adds up the GoogleTest XML reports of one run and prints the counts per binary and in all, and
+# the test path this machine took (see scripts/wine-loader.sh).
+results=$1 seconds=$2 path=${3:-}
 total=0 failed=0 skipped=0
 for f in "$results"/*.xml; do
   [ -f "$f" ] || continue
@@ -13,5 +14,6 @@ for f in "$results"/*.xml; do
   total=$((total + t)) failed=$((failed + fl)) skipped=$((skipped + s))
 done
 echo "test time: ${seconds}s"
+[ -n "$path" ] && echo "test path: $path"
 echo "$((total - failed - skipped)) passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ] && [ "$total" -gt 0 ]
