@@ -66,6 +66,14 @@ row wrong-kind '[A]\nComponentDescription=A\nFileName=a.msi\nFileIsExe=1\n[B]\nC
   "the setup file c.msi is neither a Windows Installer package nor a program" \
   'FileName "..\a.msi" cannot be a file beside the wizard: Windows forbids the character \' "4 errors"
 
+# Files that start like a package but are none: the wizard's own words for them, from opening them.
+head -c 4096 "$build/fixtures/alpha.msi" >"$work/truncated.msi"
+row not-packages '[A]\nComponentDescription=A\nFileName=a.msi\n[B]\nComponentDescription=B\nFileName=b.msi\n[C]\nComponentDescription=C\nFileName=c.msi\n' \
+  "a.msi=noproduct.msi b.msi=$work/truncated.msi c.msi=alpha.msi" 1 \
+  'error: The setup file a.msi describes no product (it has no ProductCode): 1620' \
+  'error: The setup file b.msi does not open as a Windows Installer database: 1620' \
+  'product code         {6FFE34E9-3923-4074-A292-5E0676C4448A}' "2 errors"
+
 # The wizard's command-line choices, checked as the wizard will check them.
 CHOICES="COMPONENTS=tools,Nope INSTALLDIR=Relative" row choices '[Core]\nComponentDescription=Core\nFileName=a.msi\nRequired=1\n[Tools]\nComponentDescription=Tools\nFileName=a.msi\n[Docs]\nComponentDescription=Docs\nFileName=a.msi\n' \
   a.msi=alpha.msi 1 'COMPONENTS= names "Nope", which no section of the INI has (the wizard would end with 87; the sections: Core, Tools, Docs)' \

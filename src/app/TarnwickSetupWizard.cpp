@@ -8,6 +8,7 @@
 #include "app/CommandLine.h"
 #include "app/ExitCodes.h"
 #include "app/Main.h"
+#include "app/RunGuard.h"
 #include "installmanager/Configuration.h"
 #include "installmanager/PathText.h"
 #include "installmanager/RunLog.h"
@@ -116,6 +117,7 @@ void ApplyChoices(const CommandLineSwitches& switches) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RestrictDllSearch();
+    InstallRunGuard();
     const CommandLineSwitches switches = ParseSwitches(ArgumentText(GetCommandLineA()));
     WizardRunMode = switches.Mode;
     WizardSettings.Unattended = switches.Mode != RunMode::Wizard;

@@ -20,12 +20,15 @@
 
 #include "app/ExitCodes.h"
 #include "app/Main.h"
+#include "app/RunGuard.h"
+#include "installmanager/Installation.h"
 #include "installmanager/RunLog.h"
 #include "installmanager/Settings.h"
 #include "ui/Application.h"
 
 namespace {
 [[noreturn]] void EndWizard(const char* message) {
+    if (ComponentBeingInstalled()) EndBrokenRun(message);
     Application::ShowError(message);
     // A deployment system must not read success from a run that broke off.
     const int exitCode = WizardSettings.Unattended ? ExitCodes::Failed : WizardExitCode();

@@ -16,6 +16,8 @@
 #include "app/CommandLine.h"
 #include "check/DistributionRules.h"
 #include "installmanager/Configuration.h"
+#include "installmanager/FailureReasons.h"
+#include "installmanager/Installation.h"
 #include "installmanager/InstallCommandLines.h"
 #include "installmanager/PathText.h"
 #include "installmanager/ValueParse.h"
@@ -82,6 +84,19 @@ bool ReadFirstBytes(const std::string& path, DWORD count, std::string& bytes) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// A package as the wizard opens it before it installs it: an installer database with a product code.
+void CheckPackageContents(const TSetupComponent& entry, const std::string& path, Report& report) {
+    static const bool installerBound = BindWindowsInstaller(InstallerCalls);
+    if (!installerBound) {
+        report.Warning("Windows Installer (msi.dll) is not available here: " + entry.FileName + " was not opened");
+        return;
+    }
+    std::string productCode;
+    const PackageCheck check = CheckPackage(path, productCode);
+    if (check == PackageCheck::Product) report.Field("product code", productCode);
+    else report.Error(FailureReasons::PackageInvalid(entry.FileName, check));
+}
+
 // The setup file beside the wizard: present, and of the kind FileIsExe says.
 void CheckSetupFile(const TSetupComponent& entry, const std::string& folder, Report& report) {
     const std::string problem = NameProblem(entry.FileName, MaxFileNameLength);
@@ -100,6 +115,7 @@ void CheckSetupFile(const TSetupComponent& entry, const std::string& folder, Rep
         const SetupFileKind expected = entry.FileIsExe ? SetupFileKind::Program : SetupFileKind::InstallerPackage;
         if (kind == expected) {
             report.Field("setup file", std::string("found: ") + KindName(kind) + ", as FileIsExe says");
+            if (kind == SetupFileKind::InstallerPackage) CheckPackageContents(entry, path, report);
         } else {
             report.Error("the setup file " + entry.FileName + " is " + KindName(kind) + ", but FileIsExe " +
                          (entry.FileIsExe ? "makes the wizard start it as a program"

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "installmanager/Configuration.h"
+#include "installmanager/Installation.h"
 #include "installmanager/PathText.h"
 #include "installmanager/Settings.h"
 
@@ -75,6 +76,13 @@ std::string SetupFileMissing(const TSetupComponent& component, const std::string
                CodeAndText(component.StagingError);
     }
     return "The setup file was not found at " + stagedPath + ".";
+}
+
+std::string PackageInvalid(const std::string& fileName, PackageCheck check) {
+    return "The setup file " + fileName +
+           (check == PackageCheck::NoProductCode ? " describes no product (it has no ProductCode)"
+                                                  : " does not open as a Windows Installer database") +
+           ": " + CodeAndText(ERROR_INSTALL_PACKAGE_INVALID);
 }
 
 std::string NotAPlainFileName(const std::string& fileName) {

@@ -5,6 +5,7 @@
 #include <string>
 
 struct TSetupComponent;
+enum class PackageCheck;  // Installation.h
 
 // Windows' own text for an error code or installer result (the system's message table), on one
 // line; "" when Windows has none.
@@ -20,6 +21,9 @@ std::string ProgramNotStarted(uint32_t error);
 std::string ProgramCrashed(uint32_t exitCode);
 // The setup file is not at its staged path: why the copy failed, or that the file is missing.
 std::string SetupFileMissing(const TSetupComponent& component, const std::string& stagedPath);
+// A setup file that is no Windows Installer package that could be installed (`check` says why), with
+// the installer's code for it (1620) and Windows' text. The distribution check uses the same words.
+std::string PackageInvalid(const std::string& fileName, PackageCheck check);
 std::string NotAPlainFileName(const std::string& fileName);
 std::string InstallerNotAvailable();
 std::string Cancelled();

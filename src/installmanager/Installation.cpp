@@ -51,6 +51,32 @@ void LogOutcome(const TSetupComponent& component) {
             (component.Succeeded ? "Succeeded" : "Failed: " + component.FailureReason));
 }
 
+const TSetupComponent* componentBeingInstalled = nullptr;
+
+#ifdef TARNWICK_TEST_SEAMS
+// The end-to-end tests break a run off in the middle, as a fault in a DLL we call would: the test
+// build reads "<section>:access-violation" or "<section>:stack-overflow" from the tests' key.
+int Recurse(volatile int depth) {
+    volatile char frame[1024];
+    frame[0] = static_cast<char>(depth);
+    int (*volatile self)(volatile int) = Recurse;
+    return self(depth + 1) + frame[0];
+}
+
+void RaiseTestFault(const std::string& section) {
+    char fault[128] = "";
+    DWORD size = sizeof fault - 1;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarnwick Tests", 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    const LONG read = RegQueryValueExA(key, "Fault", nullptr, nullptr, reinterpret_cast<BYTE*>(fault), &size);
+    RegCloseKey(key);
+    if (read != ERROR_SUCCESS) return;
+    const std::string asked = fault;
+    if (asked == section + ":access-violation") RaiseException(EXCEPTION_ACCESS_VIOLATION, 0, 0, nullptr);
+    if (asked == section + ":stack-overflow") Recurse(0);
+}
+#endif
+
 enum class BusyWait { Free, Cancelled, TimedOut };
 
 // When a component's first wait began: all its waits share one limit.
@@ -91,27 +117,9 @@ BusyWait WaitWhileInstallerBusy(bool knownBusy, InstallerWait& wait) {
     }
 }
 
-// True when the package's product is advertised or installed. Any failing step of the query counts as
-// "not on the machine", so the package then gets the first-install command line.
-bool ProductIsOnMachine(const std::string& packagePath) {
-    const TInstallerCalls& msi = InstallerCalls;
-    MSIHANDLE database = 0, view = 0, record = 0;
-    char productCode[ProductCodeLength] = {};
-    DWORD length = ProductCodeLength;
-    bool onMachine = false;
-    if (msi.MsiOpenDatabaseA(packagePath.c_str(), MSIDBOPEN_READONLY, &database) == ERROR_SUCCESS &&
-        msi.MsiDatabaseOpenViewA(database, ProductCodeQuery, &view) == ERROR_SUCCESS &&
-        msi.MsiViewExecute(view, 0) == ERROR_SUCCESS && msi.MsiViewFetch(view, &record) == ERROR_SUCCESS &&
-        msi.MsiRecordGetStringA(record, 1, productCode, &length) == ERROR_SUCCESS) {
-        productCode[ProductCodeLength - 1] = '\0';
-        const INSTALLSTATE state = msi.MsiQueryProductStateA(productCode);
-        onMachine = state == INSTALLSTATE_ADVERTISED || state == INSTALLSTATE_DEFAULT;
-    }
-    // In this order, and each once, opened or not.
-    msi.MsiCloseHandle(database);
-    msi.MsiCloseHandle(view);
-    msi.MsiCloseHandle(record);
-    return onMachine;
+// A product code as Windows Installer writes it: a GUID in braces.
+bool LooksLikeProductCode(const char* code, DWORD length) {
+    return length == ProductCodeLength - 2 && code[0] == '{' && code[length - 1] == '}';
 }
 
 void InstallPackage(TSetupComponent& component, const std::string& installFolder, bool loggingReady) {
@@ -122,7 +130,19 @@ void InstallPackage(TSetupComponent& component, const std::string& installFolder
         InstallerCalls.MsiEnableLogA(LogMode, logFile.c_str(), INSTALLLOGATTRIBUTES_APPEND);
     }
     const std::string packagePath = StagedSetupFilePath(installFolder, component);
-    const std::string commandLine = PackageCommandLine(installFolder, ProductIsOnMachine(packagePath));
+    std::string productCode;
+    INSTALLSTATE state = INSTALLSTATE_UNKNOWN;
+    const PackageCheck check = CheckPackage(packagePath, productCode, &state);
+    if (check != PackageCheck::Product) {
+        // Never handed to the installer: what it makes of a file that is no product is its own
+        // affair (Wine's breaks off the whole process), and the reason here is clearer.
+        component.ResultCode = ERROR_INSTALL_PACKAGE_INVALID;
+        Fail(component, FileExists(packagePath) ? FailureReasons::PackageInvalid(component.FileName, check)
+                                                : FailureReasons::SetupFileMissing(component, packagePath));
+        return;
+    }
+    const bool onMachine = state == INSTALLSTATE_ADVERTISED || state == INSTALLSTATE_DEFAULT;
+    const std::string commandLine = PackageCommandLine(installFolder, onMachine);
 
     display.BarToMinimum();
     display.SetCurrentProduct("Installing " + component.ComponentDescription + "...");
@@ -225,6 +245,32 @@ bool InstallerBusy() {
 
 void RestoreInstallerCalls() { InstallerCalls = RealInstallerCalls; }
 
+PackageCheck CheckPackage(const std::string& packagePath, std::string& productCode, INSTALLSTATE* state) {
+    const TInstallerCalls& msi = InstallerCalls;
+    MSIHANDLE database = 0, view = 0, record = 0;
+    char code[ProductCodeLength] = {};
+    DWORD length = ProductCodeLength;
+    PackageCheck check = PackageCheck::NotADatabase;
+    if (msi.MsiOpenDatabaseA(packagePath.c_str(), MSIDBOPEN_READONLY, &database) == ERROR_SUCCESS) {
+        // Each step must succeed for the next: a database without a Property table, without the row
+        // or with a value that is no product code describes no product.
+        check = PackageCheck::NoProductCode;
+        if (msi.MsiDatabaseOpenViewA(database, ProductCodeQuery, &view) == ERROR_SUCCESS &&
+            msi.MsiViewExecute(view, 0) == ERROR_SUCCESS && msi.MsiViewFetch(view, &record) == ERROR_SUCCESS &&
+            msi.MsiRecordGetStringA(record, 1, code, &length) == ERROR_SUCCESS &&
+            LooksLikeProductCode(code, length)) {
+            check = PackageCheck::Product;
+            productCode.assign(code, length);
+            if (state) *state = msi.MsiQueryProductStateA(productCode.c_str());
+        }
+    }
+    // In this order, and each once, opened or not.
+    msi.MsiCloseHandle(database);
+    msi.MsiCloseHandle(view);
+    msi.MsiCloseHandle(record);
+    return check;
+}
+
 bool BindWindowsInstaller(TInstallerCalls& calls) {
     const HMODULE library = LoadSystemLibrary("msi.dll");
     if (!library) return false;
@@ -277,6 +323,10 @@ void RunInstallation() {
         }
         LogLine("[" + component.SectionName + "] " + component.ComponentDescription + ": " +
                 (component.FileIsExe ? "setup program " : "package ") + StagedSetupFilePath(installFolder, component));
+        componentBeingInstalled = &component;
+#ifdef TARNWICK_TEST_SEAMS
+        RaiseTestFault(component.SectionName);
+#endif
         if (WizardSettings.CancelRequested) {
             Fail(component, FailureReasons::Cancelled());
         } else if (!IsPlainFileName(component.FileName)) {
@@ -289,6 +339,9 @@ void RunInstallation() {
         } else {
             Fail(component, FailureReasons::InstallerNotAvailable());
         }
+        componentBeingInstalled = nullptr;
         LogOutcome(component);
     }
 }
+
+const TSetupComponent* ComponentBeingInstalled() { return componentBeingInstalled; }

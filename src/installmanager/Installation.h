@@ -5,6 +5,8 @@
 #include <msi.h>
 #include <msiquery.h>
 
+#include <string>
+
 // Every Windows Installer and process call the run makes; the real functions by default, recorders in
 // tests. The Windows Installer entries of the real table are null until BindWindowsInstaller fills
 // them: msi.dll is not a Known DLL, so it is never imported statically (see SystemLibrary.h).
@@ -59,6 +61,18 @@ constexpr const char* InstallerBusyText = "Waiting for another installation to f
 constexpr DWORD InstallerBusyRetryMs = 2000;        // how often the run looks again
 constexpr DWORD InstallerBusyLimitMs = 10 * 60000;  // as long as a person would wait, visibly
 
+// What opening a package as an installer database finds.
+enum class PackageCheck {
+    Product,        // a database with a product code
+    NotADatabase,   // it does not open as an installer database (not there, not a package, damaged)
+    NoProductCode,  // a database that describes no product (no Property table, no ProductCode, or
+                    // a value that is no product code in braces)
+};
+// Opens the package read-only and reads its ProductCode into `productCode`; with `state`, also asks
+// Windows Installer whether that product is on the machine, before the handles are closed (database,
+// view, record, each once). Needs the Windows Installer entries of InstallerCalls.
+PackageCheck CheckPackage(const std::string& packagePath, std::string& productCode, INSTALLSTATE* state = nullptr);
+
 // True while another installation holds Windows Installer: its mutex exists and is owned. The test
 // takes the mutex for no longer than the test itself when it is free.
 bool InstallerBusy();
@@ -71,3 +85,7 @@ bool InstallerBusy();
 // Binds Windows Installer first when the table lacks it; without it every package fails and programs
 // still run. Writes the progress page through CurrentProgressDisplay() and each outcome to the log.
 void RunInstallation();
+
+// The entry whose turn it is in RunInstallation (what a run that breaks off was doing); null outside it.
+struct TSetupComponent;
+const TSetupComponent* ComponentBeingInstalled();

@@ -22,7 +22,8 @@ protected:
             "[Tool]\r\nComponentDescription=Tool\r\nFileName=tool.exe\r\nFileIsExe=1\r\n"
             "[Restart]\r\nComponentDescription=Restart\r\nFileName=restart-exit8.exe\r\nFileIsExe=1\r\n"
             "[ErrorBox]\r\nComponentDescription=Error Box\r\nFileName=errorbox.msi\r\n"
-            "[Huge]\r\nComponentDescription=Huge\r\nFileName=huge.msi\r\nSize=999999\r\n");
+            "[Huge]\r\nComponentDescription=Huge\r\nFileName=huge.msi\r\nSize=999999\r\n"
+            "[NoProduct]\r\nComponentDescription=No Product\r\nFileName=noproduct.msi\r\n");
         AddSetupFile("alpha.msi", "core.msi");
         AddSetupFile("launch-fails.msi", "broken.msi");
         AddSetupFile("beta.msi", "extras.msi");
@@ -31,6 +32,7 @@ protected:
         AddSetupFile("slow.msi", "slow.msi");
         AddSetupFile("alpha.msi", "huge.msi");
         AddSetupFile("errorbox.msi", "errorbox.msi");
+        AddSetupFile("noproduct.msi", "noproduct.msi");
         log = root + "\\setup.log";
     }
 
@@ -51,6 +53,11 @@ protected:
         return ExitCode(60000);
     }
 
+    void TearDown() override {
+        SetTestFault(nullptr);
+        WizardSession::TearDown();
+    }
+
     std::string log;
 };
 
@@ -67,6 +74,7 @@ TEST_F(Unattended, QuietAndPassiveRunsEndWithTheCodesDeploymentToolsRead) {
         std::vector<const char*> logLines;    // parts of lines of the wizard's log
         bool staged;                          // the SetupFiles folder was made
         const char* folder = nullptr;         // INSTALLDIR instead of the test's own
+        const char* fault = nullptr;          // the test build breaks the run off here ("<section>:<kind>")
     };
     const Row rows[] = {
         {"a subset, quiet", "/quiet COMPONENTS=Extras,tool", 0, {"alpha.txt", "beta.txt"},
@@ -92,12 +100,23 @@ TEST_F(Unattended, QuietAndPassiveRunsEndWithTheCodesDeploymentToolsRead) {
          "T:\\Tarnwick"},
         {"passive, cancelled", "/passive COMPONENTS=Slow,Extras", 1602, {"alpha.txt"},
          {"Mode: passive", "[Extras] Failed: Not installed: the installation was cancelled.", "Exit code: 1602"}, true},
+        {"a database without a product, then a good package", "/quiet COMPONENTS=NoProduct,Extras", 1603,
+         {"alpha.txt", "beta.txt"},
+         {"[NoProduct] Failed: The setup file noproduct.msi describes no product (it has no ProductCode): 1620",
+          "[Extras] Succeeded", "Exit code: 1603"},
+         true},
+        {"a fault breaks the run off", "/quiet COMPONENTS=Extras", 1603, {"alpha.txt"},
+         {"[Core] Succeeded", "The run broke off in [Extras] Extras: exception 0xC0000005", "Exit code: 1603"}, true,
+         nullptr, "Extras:access-violation"},
+        {"a stack overflow breaks the run off", "/quiet", 1603, {}, {"The run broke off in [Core]", "Exit code: 1603"},
+         true, nullptr, "Core:stack-overflow"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         if (row.folder && std::string(row.folder).rfind("T:", 0) == 0 && !smallDrive) continue;
         UninstallTestProducts();
         DeleteFileA(log.c_str());
+        SetTestFault(row.fault);
         const std::string folder = row.folder ? row.folder : root + "\\" + row.name;
         const bool passive = row.arguments.find("/passive") != std::string::npos;
         std::set<std::string> shown;
@@ -123,6 +142,9 @@ TEST_F(Unattended, QuietAndPassiveRunsEndWithTheCodesDeploymentToolsRead) {
         EXPECT_EQ(row.staged, FolderExists(folder + "\\SetupFiles"));
         const std::string text = ReadWholeFile(log);
         for (const char* line : row.logLines) EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+        // The last line is the exit code, whatever ended the run.
+        const std::string last = "Exit code: " + std::to_string(row.exitCode) + "\r\n";
+        EXPECT_TRUE(text.size() >= last.size() && text.compare(text.size() - last.size(), last.size(), last) == 0) << text;
         if (row.exitCode == 0) {
             EXPECT_NE(text.find("Install folder: " + folder), std::string::npos);
             EXPECT_NE(text.find("Command line: \""), std::string::npos);
@@ -132,4 +154,21 @@ TEST_F(Unattended, QuietAndPassiveRunsEndWithTheCodesDeploymentToolsRead) {
     }
 }
 
+}  // namespace
+
+namespace {
+// The same break-off in the wizard: its error box, then the end with 1603.
+TEST_F(Unattended, AWizardRunThatBreaksOffShowsTheErrorBoxAndEndsWith1603) {
+    SetTestFault("Core:access-violation");
+    Start("COMPONENTS=Core");
+    Press(GoToReadyPage(), "&Install");
+    HWND box = driver::WaitForMessageBox(wizard.Id(), "Tarnwick Setup Wizard");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(0u, driver::MessageBoxText(box).find("The run broke off in [Core] Tarnwick Core: exception 0xC0000005"))
+        << driver::MessageBoxText(box);
+    Screenshot(box, "broken-off-error");
+    ASSERT_TRUE(driver::AnswerMessageBox(box, IDOK));
+    EXPECT_EQ(1603u, ExitCode());
+    EXPECT_FALSE(FileExists(installFolder + "\\alpha.txt"));
+}
 }  // namespace

@@ -55,6 +55,16 @@ bool FolderExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+void SetTestFault(const char* fault) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tarnwick Tests", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    if (fault) RegSetValueExA(key, "Fault", 0, REG_SZ, reinterpret_cast<const BYTE*>(fault), strlen(fault) + 1);
+    else RegDeleteValueA(key, "Fault");
+    RegCloseKey(key);
+}
+
 void UninstallTestProducts() { driver::UninstallProducts("Tarnwick Test"); }
 
 void WizardSession::SetUp() {

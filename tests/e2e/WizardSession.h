@@ -58,5 +58,9 @@ protected:
     driver::Process wizard;
 };
 
+// The test build's seam that breaks a run off ("<section>:access-violation" or ":stack-overflow");
+// null clears it.
+void SetTestFault(const char* fault);
+
 // Removes every test product that an earlier test left installed in the prefix.
 void UninstallTestProducts();

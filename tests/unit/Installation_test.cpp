@@ -31,7 +31,8 @@ struct Fake {
     std::vector<std::string> calls;
     std::map<std::string, UINT> installResults;  // by setup file name; 0 when missing
     INSTALLSTATE productState = INSTALLSTATE_UNKNOWN;
-    int failingQueryStep = 0;                    // 1 to 5: that step of the product-code query fails
+    int failingQueryStep = 0;                    // 1 to 5: that step of the product-code query fails (alpha.msi only)
+    std::string productCode = AlphaCode;         // what the query reads
     std::map<std::string, DWORD> exitCodes;      // programs that start; any other cannot
     bool exitCodeReadable = true;
     DWORD runningExitCode = 0;                   // of the program started last
@@ -59,7 +60,10 @@ std::string Hex(unsigned long value) {
     std::snprintf(text, sizeof text, "%lX", value);
     return text;
 }
-UINT FailsAt(int step, UINT error) { return fake.failingQueryStep == step ? error : ERROR_SUCCESS; }
+std::string openedPackage;  // the query's steps fail only for alpha.msi
+UINT FailsAt(int step, UINT error) {
+    return fake.failingQueryStep == step && FileNameOf(openedPackage) == "alpha.msi" ? error : ERROR_SUCCESS;
+}
 
 INSTALLUILEVEL WINAPI FakeSetInternalUI(INSTALLUILEVEL level, HWND* window) {
     fake.calls.push_back("internal ui " + Number(level) + (window ? " window" : ""));
@@ -76,6 +80,7 @@ UINT WINAPI FakeEnableLog(DWORD mode, LPCSTR file, DWORD attributes) {
 }
 UINT WINAPI FakeOpenDatabase(LPCSTR path, LPCSTR persist, MSIHANDLE* database) {
     fake.calls.push_back(std::string("open ") + path + (persist == MSIDBOPEN_READONLY ? " read-only" : " writable"));
+    openedPackage = path;
     if (FailsAt(1, ERROR_OPEN_FAILED)) return ERROR_OPEN_FAILED;
     *database = 101;
     return ERROR_SUCCESS;
@@ -99,8 +104,9 @@ UINT WINAPI FakeFetch(MSIHANDLE view, MSIHANDLE* record) {
 UINT WINAPI FakeGetString(MSIHANDLE record, UINT field, LPSTR buffer, DWORD* length) {
     fake.calls.push_back("get " + Number(record) + " " + Number(field) + " " + Number(*length));
     if (FailsAt(5, ERROR_MORE_DATA)) return ERROR_MORE_DATA;
-    std::snprintf(buffer, *length, "%s", AlphaCode);
-    *length = 38;
+    const std::string code = FileNameOf(openedPackage) == "alpha.msi" ? fake.productCode : AlphaCode;
+    std::snprintf(buffer, *length, "%s", code.c_str());
+    *length = static_cast<DWORD>(code.size());
     return ERROR_SUCCESS;
 }
 INSTALLSTATE WINAPI FakeQueryState(LPCSTR product) {
@@ -289,26 +295,44 @@ TEST_F(InstallationTest, ProductStateChoosesTheCommandLine) {
     }
 }
 
-// Any failing step ends the query: first-install command line, and all three handles closed in order,
-// those never opened as 0.
-TEST_F(InstallationTest, QueryFailureAtEachStep) {
+// A file that does not open as an installer database (step 1), or one whose database describes no
+// product (a later step fails, or the value is no product code), is never handed to the installer:
+// it fails with 1620, and the run goes on. All three handles are closed in order, those never
+// opened as 0.
+TEST_F(InstallationTest, APackageThatIsNoProductFailsWith1620BeforeTheInstaller) {
     const std::vector<std::string> steps = {"open " + Staged("alpha.msi") + " read-only",
                                             "view 101 SELECT `Value` FROM `Property` WHERE `Property`='ProductCode'",
                                             "execute 102 0", "fetch 102", "get 103 1 40"};
     const char* closes[][3] = {{"close 0", "close 0", "close 0"},       {"close 101", "close 0", "close 0"},
                                {"close 101", "close 102", "close 0"},   {"close 101", "close 102", "close 0"},
-                               {"close 101", "close 102", "close 103"}};
-    for (int step = 1; step <= 5; ++step) {
+                               {"close 101", "close 102", "close 103"}, {"close 101", "close 102", "close 103"}};
+    for (int step = 1; step <= 6; ++step) {  // 6: the value read is no product code in braces
         SCOPED_TRACE(step);
         Reset();
-        Load({{"Alpha", "alpha.msi"}});
+        Load({{"Alpha", "alpha.msi"}, {"Beta", "beta.msi"}});
+        CreateDirectoryTree(install + "\\SetupFiles");
+        WriteTextFile(Staged("alpha.msi"), "not a database");
         fake.failingQueryStep = step;
+        if (step == 6) fake.productCode = "ProductCode";
         fake.productState = INSTALLSTATE_DEFAULT;
         RunInstallation();
-        std::vector<std::string> expected(steps.begin(), steps.begin() + step);
+        std::vector<std::string> expected(steps.begin(), steps.begin() + std::min(step, 5));
         expected.insert(expected.end(), closes[step - 1], closes[step - 1] + 3);
-        EXPECT_EQ(expected, QueryCalls());
-        EXPECT_EQ("install " + Staged("alpha.msi") + " | " + FirstInstall(), fake.calls.back());
+        std::vector<std::string> alphaCalls = QueryCalls();  // up to beta's install
+        alphaCalls.resize(std::min(alphaCalls.size(), expected.size()));
+        EXPECT_EQ(expected, alphaCalls);
+        EXPECT_FALSE(Component(0).Succeeded);
+        EXPECT_EQ(1620u, Component(0).ResultCode);
+        EXPECT_NE(std::string::npos, Component(0).FailureReason.find(step == 1 ? "alpha.msi does not open as a Windows Installer database: 1620"
+                                                                              : "alpha.msi describes no product (it has no ProductCode): 1620"))
+            << Component(0).FailureReason;
+        EXPECT_NE(std::string::npos, Component(0).FailureReason.find(SystemMessage(1620)));
+        // The next package is installed; the broken one never reached the installer.
+        EXPECT_TRUE(Component(1).Succeeded);
+        EXPECT_EQ("install " + Staged("beta.msi") + " | " + FirstInstall() + " REINSTALL=ALL REINSTALLMODE=vomus",
+                  fake.calls.back());
+        EXPECT_EQ(1, std::count_if(fake.calls.begin(), fake.calls.end(),
+                                   [](const std::string& call) { return call.rfind("install ", 0) == 0; }));
     }
 }
 
