@@ -10,6 +10,7 @@
 #include "installmanager/ProgressDisplay.h"
 #include "installmanager/RunLog.h"
 #include "installmanager/Settings.h"
+#include "installmanager/Staging.h"
 #include "installmanager/UsageReport.h"
 #include "pages/Contactinfo.h"
 #include "pages/Destination.h"
@@ -69,12 +70,15 @@ TfrmMain::TfrmMain() : TForm(FormLayout{"TfrmMain", FormBorder::Main, 289, 155, 
 void TfrmMain::FormCreate() {
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Look::MainFont(CurrentDpi())), FALSE);
     if (!LoadConfiguration()) {
+        // A damaged seal or bundle says so; an INI that is not there is the support address's case.
+        const std::string damaged = ConfigurationProblem();
         if (WizardSettings.Unattended) {
-            LogLine("The configuration file " + ConfigurationFileName() + " cannot be opened");
+            LogLine(damaged.empty() ? "The configuration file " + ConfigurationFileName() + " cannot be opened" : damaged);
             StopBeforeInstalling(ExitCodes::ConfigurationUnreadable);
             return;
         }
-        std::string text = std::string(MessageTexts::ConfigurationFileError) + TARNWICK_SUPPORT_EMAIL;
+        std::string text = damaged.empty() ? std::string(MessageTexts::ConfigurationFileError) + TARNWICK_SUPPORT_EMAIL
+                                           : damaged;
         Ask(text.c_str(), MessageTexts::Error, MB_OK | MB_ICONERROR);
         Application::Terminate();
     }

@@ -8,10 +8,13 @@
 #include <memory>
 #include <vector>
 
+#include "installmanager/Distribution.h"
 #include "installmanager/ExecutablePath.h"
+#include "installmanager/IniText.h"
 #include "installmanager/PathText.h"
 #include "installmanager/Restart.h"
 #include "installmanager/Settings.h"
+#include "installmanager/Staging.h"
 #include "installmanager/ValueParse.h"
 
 namespace {
@@ -84,7 +87,57 @@ char UserDecimalSeparator() {
 
 std::string ConfigurationFileName() { return ChangeFileExt(ExecutablePath(), ".INI"); }
 
-bool LoadConfiguration() { return LoadConfigurationFrom(ConfigurationFileName()); }
+namespace {
+std::string configurationProblem;
+
+bool Install(const std::vector<TComponentKeys>& sections) {
+    const char decimalSeparator = UserDecimalSeparator();
+    auto entries = std::make_unique<TSetupComponent[]>(sections.size());
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        ComponentFromKeys(sections[i], decimalSeparator, entries[i]);
+        entries[i].SectionName = sections[i].Section;
+    }
+    catalogue = std::move(entries);
+    catalogueCount = static_cast<int>(sections.size());
+    return true;
+}
+}  // namespace
+
+bool LoadConfiguration() {
+    if (catalogue) return true;
+    const TSealedExecutable& executable = OwnExecutable();
+    if (executable.State == SealState::Damaged) {
+        configurationProblem = "This setup is damaged: " + executable.Problem + ". Download it again.";
+        return false;
+    }
+    if (executable.State == SealState::None) return LoadConfigurationFrom(ConfigurationFileName());
+    // Sealed: the INI it carries, whatever lies beside it; each section's file is the one its seal names.
+    std::vector<TComponentKeys> sections = ConfigurationKeysFromText(executable.Seal.Ini);
+    bool matches = sections.size() == executable.Seal.Files.size();
+    for (std::size_t i = 0; matches && i < sections.size(); ++i)
+        matches = lstrcmpiA(sections[i][ConfigKey::FileName].c_str(), executable.Seal.Files[i].Name.c_str()) == 0;
+    if (!matches) {
+        configurationProblem = "This setup is damaged: its seal does not match its configuration. Download it again.";
+        return false;
+    }
+    return Install(sections);
+}
+
+std::string ConfigurationProblem() { return configurationProblem; }
+
+std::vector<TComponentKeys> ConfigurationKeysFromText(const std::string& iniText) {
+    const std::vector<TIniSection> parsed = ParseIniText(iniText);
+    std::vector<TComponentKeys> sections(parsed.size());
+    for (std::size_t i = 0; i < parsed.size(); ++i) {
+        sections[i].Section = parsed[i].Name;
+        for (int k = 0; k < static_cast<int>(ConfigKey::Count); ++k) {
+            const ConfigKey key = static_cast<ConfigKey>(k);
+            sections[i].Texts[k] =
+                IniValue(parsed, parsed[i].Name, ConfigKeyName(key), key == ConfigKey::ColProdID ? "-1" : "");
+        }
+    }
+    return sections;
+}
 
 const char* ConfigKeyName(ConfigKey key) {
     static const char* const names[] = {"ComponentImageIndex", "ComponentDescription", "Version", "Size",
@@ -127,16 +180,7 @@ void ComponentFromKeys(const TComponentKeys& keys, char decimalSeparator, TSetup
 bool LoadConfigurationFrom(const std::string& iniPath) {
     if (catalogue) return true;
     std::vector<TComponentKeys> sections;
-    if (!ReadConfigurationKeys(iniPath, sections)) return false;
-    const char decimalSeparator = UserDecimalSeparator();
-    auto entries = std::make_unique<TSetupComponent[]>(sections.size());
-    for (std::size_t i = 0; i < sections.size(); ++i) {
-        ComponentFromKeys(sections[i], decimalSeparator, entries[i]);
-        entries[i].SectionName = sections[i].Section;
-    }
-    catalogue = std::move(entries);
-    catalogueCount = static_cast<int>(sections.size());
-    return true;
+    return ReadConfigurationKeys(iniPath, sections) && Install(sections);
 }
 
 bool NamedIn(const std::string& sectionName, const std::vector<std::string>& names) {
@@ -161,6 +205,7 @@ std::vector<std::string> SelectComponentsByName(const std::vector<std::string>& 
 }
 
 void UnloadConfiguration() {
+    ReleaseStagedFiles();
     catalogue.reset();
     catalogueCount = 0;
     // Unattended runs never restart Windows themselves: their exit code tells the caller.

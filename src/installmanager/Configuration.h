@@ -26,6 +26,11 @@ struct TSetupComponent {
     uint32_t StagingError = 0;
     uint32_t ResultCode = 0;
     std::string FailureReason;
+    // Staging in this run: the staged copy, held open so that nobody can change it until it has run
+    // (a HANDLE; null when it was not staged), and a reason in words when staging refused the file
+    // (not the one the seal names, or it could not be held).
+    void* StagedFile = nullptr;
+    std::string StagingProblem;
 };
 
 // The keys of a component's section, in the order the wizard reads them.
@@ -47,15 +52,21 @@ struct TComponentKeys {
 // The configuration file's name: the running executable's path with its extension replaced by ".INI".
 std::string ConfigurationFileName();
 
-// Loads the catalogue from ConfigurationFileName(); true when the catalogue exists afterwards.
-// A second call returns true without reading the file again.
+// Loads the catalogue from ConfigurationFileName(), or, when the wizard's own file carries a seal,
+// from the INI in its seal (the file beside it is then ignored); true when the catalogue exists
+// afterwards. A second call returns true without reading anything again.
 bool LoadConfiguration();
+// Why LoadConfiguration failed when the cause is not a missing INI (a damaged seal), in words for
+// the error box and the log; "" otherwise.
+std::string ConfigurationProblem();
 // The same from a named file (tests and LoadConfiguration itself).
 bool LoadConfigurationFrom(const std::string& iniPath);
 
 // The sections of `iniPath` in file order, read as LoadConfigurationFrom reads them; false when it
 // would not open the file.
 bool ReadConfigurationKeys(const std::string& iniPath, std::vector<TComponentKeys>& sections);
+// The sections of an INI's text, read as ReadConfigurationKeys reads a file (a sealed INI).
+std::vector<TComponentKeys> ConfigurationKeysFromText(const std::string& iniText);
 // Fills `entry` as the wizard does from one section, reading sizes with `decimalSeparator`.
 void ComponentFromKeys(const TComponentKeys& keys, char decimalSeparator, TSetupComponent& entry);
 // The user's decimal separator, with which the wizard reads sizes.

@@ -85,6 +85,11 @@ std::string PackageInvalid(const std::string& fileName, PackageCheck check) {
            ": " + CodeAndText(ERROR_INSTALL_PACKAGE_INVALID);
 }
 
+std::string NotHeld(const std::string& fileName, uint32_t error) {
+    return "The staged copy of " + fileName + " could not be held against changes until it runs, so it was not "
+           "started: " + CodeAndText(error);
+}
+
 std::string NotAPlainFileName(const std::string& fileName) {
     return "The setup file name \"" + fileName +
            "\" is not a plain file name; the setup starts only files that lie beside it.";

@@ -24,6 +24,8 @@ std::string SetupFileMissing(const TSetupComponent& component, const std::string
 // A setup file that is no Windows Installer package that could be installed (`check` says why), with
 // the installer's code for it (1620) and Windows' text. The distribution check uses the same words.
 std::string PackageInvalid(const std::string& fileName, PackageCheck check);
+// A staged file that could not be held open against writers until it has run.
+std::string NotHeld(const std::string& fileName, uint32_t error);
 std::string NotAPlainFileName(const std::string& fileName);
 std::string InstallerNotAvailable();
 std::string Cancelled();

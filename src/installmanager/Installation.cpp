@@ -11,6 +11,7 @@
 #include "installmanager/ProgressDisplay.h"
 #include "installmanager/RunLog.h"
 #include "installmanager/Settings.h"
+#include "installmanager/Staging.h"
 #include "platform/SystemLibrary.h"
 
 namespace {
@@ -312,7 +313,8 @@ void RunInstallation() {
     bool loggingReady = false;
     if (WizardSettings.LoggingEnabled) {
         const std::string logFolder = WizardSettings.GetLogFolder();
-        loggingReady = FolderExists(logFolder) || CreateDirectoryTree(logFolder);
+        // Made like SetupFiles where the run makes it: Windows Installer writes into it as SYSTEM.
+        loggingReady = FolderExists(logFolder) || CreateProtectedFolder(logFolder) || CreateDirectoryTree(logFolder);
     }
 
     for (int i = 0; i < ComponentCount(); ++i) {
@@ -332,6 +334,11 @@ void RunInstallation() {
         } else if (!IsPlainFileName(component.FileName)) {
             // Never staged: a path in the name would start another file.
             Fail(component, FailureReasons::NotAPlainFileName(component.FileName));
+        } else if (!component.StagedFile) {
+            // Only what this run wrote and holds is started, never what else lies at that path.
+            Fail(component, !component.StagingProblem.empty()
+                                ? component.StagingProblem
+                                : FailureReasons::SetupFileMissing(component, StagedSetupFilePath(installFolder, component)));
         } else if (component.FileIsExe) {
             RunSetupProgram(component, installFolder);
         } else if (installerBound) {
@@ -340,8 +347,10 @@ void RunInstallation() {
             Fail(component, FailureReasons::InstallerNotAvailable());
         }
         componentBeingInstalled = nullptr;
+        ReleaseStagedFile(component.StagedFile);
         LogOutcome(component);
     }
+    ReleaseStagedFiles();
 }
 
 const TSetupComponent* ComponentBeingInstalled() { return componentBeingInstalled; }

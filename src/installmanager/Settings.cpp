@@ -72,14 +72,6 @@ bool IsFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool FolderOpens(const std::string& path) {
-    const HANDLE folder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (folder == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(folder);
-    return true;
-}
-
 }  // namespace
 
 std::string GetProgramFilesFolder() {
@@ -131,42 +123,6 @@ bool HasEnoughDiskSpace() {
     if (!diskSpaceCalls->GetDiskFreeSpaceExA(root.c_str(), &available, &total, &totalFree)) totalFree.QuadPart = 0;
     // Compared in 64 bits: free kilobytes beyond INT64_MAX cannot happen on a real disk.
     return static_cast<int64_t>(totalFree.QuadPart / 1000) >= needed;
-}
-
-// ---- Staging of setup files ----
-
-void CopySetupFiles() {
-    std::string target = WizardSettings.GetInstallFolder();
-    EnsureTrailingBackslash(target);
-    target += "SetupFiles";
-    // Each selected entry keeps why its file was not staged, for the reason of its failure.
-    DWORD folderError = ERROR_SUCCESS;
-    if (!FolderOpens(target) && !CreateDirectoryTree(target)) {
-        folderError = GetLastError();
-        if (folderError == ERROR_SUCCESS || folderError == ERROR_ALREADY_EXISTS) folderError = ERROR_DIRECTORY;
-    }
-
-    std::string source = ExecutableFolder();
-    EnsureTrailingBackslash(source);
-    for (int i = 0; i < ComponentCount(); ++i) {
-        TSetupComponent& component = Component(i);
-        // A name with a path in it would be read from, and copied to, somewhere else.
-        if (!component.Selected || !IsPlainFileName(component.FileName)) continue;
-        if (folderError != ERROR_SUCCESS) {
-            component.StagingError = folderError;
-            continue;
-        }
-        const std::string sourceFile = source + component.FileName;
-        const std::string destinationFile = StagedSetupFilePath(WizardSettings.GetInstallFolder(), component);
-        // A sub-folder that cannot be made shows as a failed copy below.
-        if (component.SetupFileSubFolder) CreateDirectoryTree(FolderOf(destinationFile));
-        // An over-long path would be cut by the system into another name: such a copy is skipped.
-        if (sourceFile.size() > MaxPathLength || destinationFile.size() > MaxPathLength) {
-            component.StagingError = ERROR_FILENAME_EXCED_RANGE;
-        } else {
-            component.StagingError = CopyFileA(sourceFile.c_str(), destinationFile.c_str(), FALSE) ? 0 : GetLastError();
-        }
-    }
 }
 
 std::string ExecutableFolder() { return FolderOf(ExecutablePath()); }

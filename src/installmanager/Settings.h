@@ -47,7 +47,5 @@ bool CreateDirectoryTree(const std::string& path);
 std::string& ReplaceSpaces(std::string& text, char with);
 // True when the install folder's drive has room for the selected components.
 bool HasEnoughDiskSpace();
-// Copies the selected components' setup files from the executable's folder into <install>\SetupFiles.
-void CopySetupFiles();
 // The folder of the running executable, without a trailing backslash.
 std::string ExecutableFolder();

@@ -61,14 +61,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     for (const std::string& argument : arguments) quoted += "\t\"" + argument + "\" ";
     FUZZ_CHECK(SplitArguments(quoted) == arguments);
 
-    // A switch is a whole argument spelled exactly "-d" or "-r".
+    // A switch is a whole argument spelled exactly "-d" or "-r", unless it is the file after "/log".
     const CommandLineSwitches switches = ParseSwitches(text);
-    FUZZ_CHECK(switches.DeferRestart == (std::count(arguments.begin(), arguments.end(), "-d") > 0));
-    FUZZ_CHECK(switches.RestartRequired == (std::count(arguments.begin(), arguments.end(), "-r") > 0));
+    std::vector<std::string> switchArguments;  // the file name after "/log" is none
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string lower = arguments[i];
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
+        switchArguments.push_back(arguments[i]);
+        if (lower == "/log") ++i;
+    }
+    FUZZ_CHECK(switches.DeferRestart == (std::count(switchArguments.begin(), switchArguments.end(), "-d") > 0));
+    FUZZ_CHECK(switches.RestartRequired == (std::count(switchArguments.begin(), switchArguments.end(), "-r") > 0));
 
     // "/quiet" wins over "/passive", both spelled in any case.
     const auto present = [&](const char* name) {
-        return std::any_of(arguments.begin(), arguments.end(), [name](std::string a) {
+        return std::any_of(switchArguments.begin(), switchArguments.end(), [name](std::string a) {
             std::transform(a.begin(), a.end(), a.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
             return a == name;
         });

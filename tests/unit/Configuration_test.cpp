@@ -1,6 +1,10 @@
 // The configuration file read into the component catalogue: real INI files in a temporary folder.
 #include "installmanager/Configuration.h"
 
+#include "SyntheticProgram.h"
+#include "installmanager/Distribution.h"
+#include "platform/Sha256.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -131,11 +135,49 @@ TEST_F(ConfigurationTest, SectionNamesBeyond16384BytesAreAllRead) {
 
 TEST_F(ConfigurationTest, FileIsNamedAfterTheExecutable) {
     OverrideExecutablePath(folder / "TarnwickSetup.exe");
+    WriteTextFile(folder / "TarnwickSetup.exe", synthetic::Program());
     EXPECT_EQ(folder / "TarnwickSetup.INI", ConfigurationFileName());
     EXPECT_FALSE(LoadConfiguration());
     Ini("[Only]\nComponentDescription=Found\n", "TarnwickSetup.INI");
     ASSERT_TRUE(LoadConfiguration());
     EXPECT_EQ("Found", Component(0).ComponentDescription);
+}
+
+// A sealed wizard reads the INI in its seal and ignores the one beside it; damage to the seal is named.
+TEST_F(ConfigurationTest, ASealedWizardReadsItsSealAndIgnoresTheIniBesideIt) {
+    TSeal seal;
+    seal.Ini = "[Sealed]\r\nComponentDescription=From the seal\r\nFileName=a.msi\r\n";
+    seal.Files.resize(1);
+    seal.Files[0].Name = "A.MSI";  // names match without regard to case
+    const std::string bytes = SealBytes(seal, Sha256Of);
+    TSeal twoFiles = seal;
+    twoFiles.Files.push_back(seal.Files[0]);
+    std::string garbled = bytes;
+    garbled[SealHeaderLength + 2] ^= 1;
+    const struct {
+        const char* name;
+        std::string after;  // the program's bytes follow
+        const char* problem;
+    } rows[] = {
+        {"sealed", bytes, ""},
+        {"one byte changed", garbled, "This setup is damaged: its seal does not match its own check sum. Download it again."},
+        {"cut short", bytes.substr(0, bytes.size() - 8), "This setup is damaged: it is cut short."},
+        {"a seal of other files", SealBytes(twoFiles, Sha256Of), "its seal does not match its configuration"},
+    };
+    Ini("[Beside]\nComponentDescription=From the file beside\n", "TarnwickSetup.INI");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Reset();
+        OverrideExecutablePath(folder / "TarnwickSetup.exe");
+        WriteTextFile(folder / "TarnwickSetup.exe", synthetic::With(synthetic::Program(), row.after));
+        EXPECT_EQ(*row.problem == '\0', LoadConfiguration());
+        EXPECT_NE(std::string::npos, ConfigurationProblem().find(row.problem)) << ConfigurationProblem();
+        if (*row.problem == '\0') {
+            ASSERT_EQ(1, ComponentCount());
+            EXPECT_EQ("From the seal", Component(0).ComponentDescription);
+            EXPECT_EQ(DistributionKind::Sealed, CurrentDistribution());
+        }
+    }
 }
 
 TEST_F(ConfigurationTest, UnloadFreesTheCatalogueThenAsksForADueRestart) {

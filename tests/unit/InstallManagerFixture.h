@@ -9,6 +9,8 @@
 
 #include "installmanager/Configuration.h"
 #include "installmanager/DiskSpaceCalls.h"
+#include "installmanager/Distribution.h"
+#include "installmanager/Staging.h"
 #include "installmanager/ExecutablePath.h"
 #include "installmanager/Restart.h"
 #include "installmanager/Settings.h"
@@ -120,6 +122,8 @@ protected:
         WizardSettings = TWizardSettings();
         UnloadConfiguration();  // no restart is due with fresh settings
         OverrideExecutablePath("");
+        ForgetOwnExecutable();
         SetDiskSpaceCalls(nullptr);
+        SetStagingCalls(nullptr);
     }
 };

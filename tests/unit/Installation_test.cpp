@@ -13,11 +13,14 @@
 #include "DisplayRecorder.h"
 #include "InstallManagerFixture.h"
 #include "LibraryLoaderRecorder.h"
+#include "SyntheticProgram.h"
 #include "TempFolder.h"
 #include "installmanager/Configuration.h"
 #include "installmanager/FailureReasons.h"
 #include "installmanager/InstallerMessages.h"
+#include "installmanager/PathText.h"
 #include "installmanager/Settings.h"
+#include "installmanager/Staging.h"
 
 namespace {
 
@@ -238,10 +241,21 @@ protected:
         WizardSettings.CancelRequested = false;
         display.calls.clear();
     }
-    // Loads a catalogue of these entries, all selected.
-    void Load(const std::vector<Entry>& entries) {
+    // Loads a catalogue of these entries, all selected, and stages their setup files as the wizard
+    // does right before the run (those named in `missing` are not beside the wizard; `content` is
+    // what the others hold).
+    void Load(const std::vector<Entry>& entries, const std::vector<std::string>& missing = {},
+              const std::string& content = "x") {
         WizardSettings.RestartRequired = false;  // unloading asks for no restart
         UnloadConfiguration();
+        CreateDirectoryA((temp / "dist").c_str(), nullptr);
+        OverrideExecutablePath(temp / "dist\\TarnwickSetup.exe");
+        WriteTextFile(temp / "dist\\TarnwickSetup.exe", synthetic::Program());
+        for (const Entry& entry : entries) {
+            if (IsPlainFileName(entry.fileName) &&
+                std::find(missing.begin(), missing.end(), entry.fileName) == missing.end())
+                WriteTextFile(temp / ("dist\\" + entry.fileName), content);
+        }
         const std::string ini = temp / "Setup.INI";
         FILE* file = std::fopen(ini.c_str(), "w");
         ASSERT_NE(nullptr, file);
@@ -252,6 +266,7 @@ protected:
         std::fclose(file);
         ASSERT_TRUE(LoadConfigurationFrom(ini));
         ASSERT_EQ(static_cast<int>(entries.size()), ComponentCount());
+        CopySetupFiles();
     }
     // The calls between the user-interface settings and the install of the first package.
     std::vector<std::string> QueryCalls() const {
@@ -309,9 +324,7 @@ TEST_F(InstallationTest, APackageThatIsNoProductFailsWith1620BeforeTheInstaller)
     for (int step = 1; step <= 6; ++step) {  // 6: the value read is no product code in braces
         SCOPED_TRACE(step);
         Reset();
-        Load({{"Alpha", "alpha.msi"}, {"Beta", "beta.msi"}});
-        CreateDirectoryTree(install + "\\SetupFiles");
-        WriteTextFile(Staged("alpha.msi"), "not a database");
+        Load({{"Alpha", "alpha.msi"}, {"Beta", "beta.msi"}}, {}, "not a database");
         fake.failingQueryStep = step;
         if (step == 6) fake.productCode = "ProductCode";
         fake.productState = INSTALLSTATE_DEFAULT;
@@ -519,6 +532,7 @@ TEST_F(InstallationTest, Logging) {
             WriteTextFile(temp / "a file", "");
         }
         WizardSettings.SetInstallFolder(folder);
+        CopySetupFiles();
         WizardSettings.LoggingEnabled = row.enabled;
         RunInstallation();
         std::vector<std::string> logs;
@@ -534,7 +548,8 @@ TEST_F(InstallationTest, Logging) {
         else
             EXPECT_TRUE(logs.empty());
         EXPECT_EQ(row.enabled && row.folderCreatable, FolderExists(folder + "\\Logs"));
-        EXPECT_TRUE(Component(0).Succeeded && Component(1).Succeeded && Component(2).Succeeded);
+        // Where no folder can be made, nothing could be staged either.
+        EXPECT_EQ(row.folderCreatable, Component(0).Succeeded && Component(1).Succeeded && Component(2).Succeeded);
         TempFolder::RemoveTree(install);
         WizardSettings.SetInstallFolder(install);
     }
@@ -595,10 +610,8 @@ TEST_F(InstallationTest, WaitsWhileAnotherInstallationHoldsWindowsInstaller) {
 // Every failure keeps its reason, in words that name the installer's result, the exit code or the file.
 TEST_F(InstallationTest, EveryFailureKeepsItsReason) {
     Load({{"Broken", "broken.msi"}, {"Missing", "missing.msi"}, {"Crash", "crash.exe", true},
-          {"Unstartable", "unstartable.exe", true}, {"Escape", "..\\escape.msi"}, {"Fine", "fine.msi"}});
-    CreateDirectoryTree(install + "\\SetupFiles");
-    for (const char* name : {"broken.msi", "crash.exe", "unstartable.exe", "fine.msi"}) WriteTextFile(Staged(name), "x");
-    Component(1).StagingError = ERROR_FILE_NOT_FOUND;  // not beside the wizard: the copy found nothing
+          {"Unstartable", "unstartable.exe", true}, {"Escape", "..\\escape.msi"}, {"Fine", "fine.msi"}},
+         {"missing.msi"});
     fake.installResults["broken.msi"] = 1603;
     fake.installResults["missing.msi"] = 1619;
     fake.exitCodes["crash.exe"] = 0xC0000005;

@@ -1,11 +1,16 @@
 // The wizard settings, the folder operations, the disk-space check and the staging of setup files.
 #include "installmanager/Settings.h"
+#include "installmanager/Staging.h"
+#include "platform/Sha256.h"
+
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "InstallManagerFixture.h"
+#include "SyntheticProgram.h"
 #include "TempFolder.h"
 
 namespace {
@@ -207,6 +212,7 @@ protected:
         InstallManagerTest::SetUp();
         CreateDirectoryA((folder / "dist").c_str(), nullptr);
         OverrideExecutablePath(folder / "dist\\TarnwickSetup.exe");
+        WriteTextFile(folder / "dist\\TarnwickSetup.exe", synthetic::Program());
         WriteTextFile(folder / "dist\\alpha.msi", "alpha");
         WriteTextFile(folder / "dist\\demo.msi", "demo");
         WriteTextFile(folder / "dist\\gamma.exe", "gamma");
@@ -248,6 +254,124 @@ TEST_F(CopySetupFilesTest, NothingIsCopiedWhenSetupFilesCannotBeCreated) {
     CopySetupFiles();
     EXPECT_EQ("a file where the install folder should be", ReadTextFile(folder / "blocked"));
     EXPECT_FALSE(FolderExists(folder / "blocked\\SetupFiles"));
+}
+
+// What staging asks Windows for, through the seam: Wine takes a security descriptor but neither keeps
+// nor enforces it, so it cannot be read back from the folder.
+struct FolderRecorder {
+    static inline std::vector<std::string> calls;
+    static BOOL WINAPI CreateDirectory(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) {
+        std::string sddl = "default";
+        char* text = nullptr;
+        if (attributes && ConvertSecurityDescriptorToStringSecurityDescriptorA(
+                              attributes->lpSecurityDescriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
+            sddl = text;
+            LocalFree(text);
+        }
+        calls.push_back(std::string("create ") + path + " " + sddl + (attributes && attributes->bInheritHandle ? " inherit" : ""));
+        return ::CreateDirectoryA(path, attributes);
+    }
+    static BOOL WINAPI Move(LPCSTR from, LPCSTR to, DWORD flags) {
+        calls.push_back(std::string("move ") + from + " " + to + " " + std::to_string(flags));
+        return ::MoveFileExA(from, to, flags);
+    }
+};
+
+TEST_F(CopySetupFilesTest, SetupFilesIsMadeAnewWithAProtectedDescriptorAndItsFilesAreHeld) {
+    static const StagingCalls recorder = {FolderRecorder::CreateDirectory, FolderRecorder::Move};
+    SetStagingCalls(&recorder);
+    const std::string install = folder / "C-root\\Tarnwick", staging = install + "\\SetupFiles";
+    const std::string protectedFolder = std::string(" ") + ProtectedFolderSddl;
+    for (const bool prepared : {false, true}) {
+        SCOPED_TRACE(prepared ? "somebody prepared SetupFiles" : "a fresh install folder");
+        FolderRecorder::calls.clear();
+        ReleaseStagedFiles();
+        WizardSettings.SetInstallFolder(install);
+        if (prepared) {
+            CreateDirectoryTree(staging + "\\Demo Pack");
+            WriteTextFile(staging + "\\alpha.msi", "planted");
+            WriteTextFile(staging + "\\Demo Pack\\planted.dll", "planted");
+        }
+        CopySetupFiles();
+        std::vector<std::string> expected;
+        if (prepared) {
+            ASSERT_FALSE(FolderRecorder::calls.empty());
+            EXPECT_EQ(0u, FolderRecorder::calls[0].rfind("move " + staging + " " + staging + ".old-", 0)) << FolderRecorder::calls[0];
+            expected.push_back(FolderRecorder::calls[0]);
+        }
+        expected.push_back("create " + staging + protectedFolder);
+        expected.push_back("create " + staging + "\\Demo Pack" + protectedFolder);
+        std::vector<std::string> madeHere;
+        for (const std::string& call : FolderRecorder::calls)
+            if (call.find(staging) != std::string::npos) madeHere.push_back(call);
+        EXPECT_EQ(expected, madeHere);
+        EXPECT_EQ("alpha", ReadTextFile(staging + "\\alpha.msi"));
+        EXPECT_EQ("<missing>", ReadTextFile(staging + "\\Demo Pack\\planted.dll"));
+        // Nothing of the old folder is left beside it.
+        WIN32_FIND_DATAA found;
+        const HANDLE search = FindFirstFileA((install + "\\SetupFiles.old-*").c_str(), &found);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, search);
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+        // Held until it has run: nobody can write the file. (That nobody can rename the folder away
+        // while its handle is held, Windows enforces and Wine does not.)
+        ASSERT_NE(nullptr, Component(0).StagedFile);
+        const HANDLE writer = CreateFileA((staging + "\\alpha.msi").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, writer);
+        EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
+        if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+    }
+    ReleaseStagedFiles();
+    EXPECT_EQ(nullptr, Component(0).StagedFile);
+    const HANDLE writer = CreateFileA((staging + "\\alpha.msi").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, writer);
+    if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+}
+
+// A sealed wizard stages only files whose size and SHA-256 match its seal; a bundle takes them from
+// its own file and ignores the files beside it.
+TEST_F(CopySetupFilesTest, ASealedWizardOrABundleStagesOnlyWhatItsSealNames) {
+    const std::string ini = ReadTextFile(folder / "dist\\TarnwickSetup.INI");
+    const auto sealedFile = [](const std::string& name, const std::string& content, uint64_t offset) {
+        TSealedFile file;
+        file.Name = name;
+        file.Size = content.size();
+        file.Offset = offset;
+        Sha256Of(content.data(), content.size(), file.Sha256);
+        return file;
+    };
+    for (const bool bundle : {false, true}) {
+        SCOPED_TRACE(bundle ? "bundle" : "sealed");
+        Reset();
+        TSeal seal;
+        seal.Ini = ini;
+        // What the distributor shipped: alpha as "alpha", demo as "DEMO" (beside the wizard lies "demo").
+        seal.Files = {sealedFile("alpha.msi", "alpha", 0), sealedFile("demo.msi", "DEMO", bundle ? 8 : 0),
+                      sealedFile("gamma.exe", "gamma", bundle ? 16 : 0), sealedFile("missing.msi", "", 0)};
+        std::string container;
+        if (bundle) {
+            seal.ContainerLength = 24;
+            container = std::string("alpha\0\0\0DEMO\0\0\0\0gamma\0\0\0", 24);
+            WriteTextFile(folder / "dist\\alpha.msi", "a different alpha beside the bundle");
+        }
+        WriteTextFile(folder / "dist\\TarnwickSetup.INI", "[Other]\nFileName=other.msi\n");  // ignored
+        OverrideExecutablePath(folder / "dist\\TarnwickSetup.exe");
+        WriteTextFile(folder / "dist\\TarnwickSetup.exe",
+                      synthetic::With(synthetic::Program(), SealBytes(seal, Sha256Of) + container));
+        ASSERT_TRUE(LoadConfiguration()) << ConfigurationProblem();
+        ASSERT_EQ(4, ComponentCount());
+        WizardSettings.SetInstallFolder(folder / (bundle ? "bundle" : "sealed"));
+        CopySetupFiles();
+        const std::string staged = folder / (bundle ? "bundle\\SetupFiles\\" : "sealed\\SetupFiles\\");
+        EXPECT_EQ("alpha", ReadTextFile(staged + "alpha.msi"));
+        EXPECT_NE(nullptr, Component(0).StagedFile);
+        // The bundle carries what was sealed; beside the sealed wizard lies another file, never kept.
+        EXPECT_EQ(bundle ? "DEMO" : "<missing>", ReadTextFile(staged + "Demo Pack\\demo.msi"));
+        EXPECT_EQ(bundle, Component(1).StagedFile != nullptr);
+        EXPECT_EQ(bundle ? "" : SealMismatchReason("demo.msi"), Component(1).StagingProblem);
+        EXPECT_EQ(bundle ? "" : "<missing>", bundle ? "" : ReadTextFile(staged + "other.msi"));
+        ReleaseStagedFiles();
+    }
 }
 
 TEST_F(CopySetupFilesTest, OverLongDestinationsAreSkippedNotCut) {

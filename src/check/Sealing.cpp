@@ -1,0 +1,132 @@
+#include "check/Sealing.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "installmanager/Distribution.h"
+#include "installmanager/FailureReasons.h"
+#include "installmanager/Staging.h"
+#include "platform/Sha256.h"
+
+namespace {
+
+class File {
+public:
+    File(const std::string& path, bool write)
+        : handle(CreateFileA(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ, write ? 0 : FILE_SHARE_READ, nullptr,
+                             write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)) {}
+    ~File() {
+        if (Open()) CloseHandle(handle);
+    }
+    bool Open() const { return handle != INVALID_HANDLE_VALUE; }
+    HANDLE handle;
+};
+
+// Copies `size` bytes of `from` (from `start`) to the end of `to`, then zeros up to `padTo`.
+bool Append(HANDLE from, uint64_t start, uint64_t size, HANDLE to, uint64_t padTo) {
+    std::vector<char> buffer(StagingPieceSize);
+    for (uint64_t done = 0; done < padTo;) {
+        const uint64_t left = (done < size ? size : padTo) - done;
+        const DWORD piece = left < StagingPieceSize ? static_cast<DWORD>(left) : StagingPieceSize;
+        DWORD moved = 0;
+        if (done < size) {
+            OVERLAPPED at = {};
+            at.Offset = static_cast<DWORD>(start + done);
+            at.OffsetHigh = static_cast<DWORD>((start + done) >> 32);
+            if (!ReadFile(from, buffer.data(), piece, &moved, &at) || moved != piece) return false;
+        } else {
+            std::memset(buffer.data(), 0, piece);
+        }
+        if (!WriteFile(to, buffer.data(), piece, &moved, nullptr) || moved != piece) return false;
+        done += piece;
+    }
+    return true;
+}
+
+uint64_t Padded(uint64_t size) { return size + (SealAlignment - size % SealAlignment) % SealAlignment; }
+
+}  // namespace
+
+bool HashRange(void* file, uint64_t start, uint64_t size, uint8_t* digest) {
+    Sha256 hash;
+    std::vector<char> buffer(StagingPieceSize);
+    for (uint64_t done = 0; done < size;) {
+        const DWORD piece = size - done < StagingPieceSize ? static_cast<DWORD>(size - done) : StagingPieceSize;
+        OVERLAPPED at = {};
+        at.Offset = static_cast<DWORD>(start + done);
+        at.OffsetHigh = static_cast<DWORD>((start + done) >> 32);
+        DWORD read = 0;
+        if (!ReadFile(static_cast<HANDLE>(file), buffer.data(), piece, &read, &at) || read != piece) return false;
+        hash.Add(buffer.data(), piece);
+        done += piece;
+    }
+    return hash.Finish(digest);
+}
+
+bool HashFile(const std::string& path, uint64_t& size, uint8_t* digest) {
+    const File file(path, false);
+    LARGE_INTEGER length = {};
+    if (!file.Open() || !GetFileSizeEx(file.handle, &length)) return false;
+    size = static_cast<uint64_t>(length.QuadPart);
+    return HashRange(file.handle, 0, size, digest);
+}
+
+std::string WriteSealedWizard(const std::string& wizard, const std::string& iniBytes,
+                              const std::vector<TComponentKeys>& sections, const std::string& folder, bool bundle,
+                              const std::string& output) {
+    TSealedExecutable source;
+    if (!source.Open(wizard)) return wizard + " cannot be sealed: " + source.Problem;
+    if (source.State != SealState::None) return wizard + " is sealed already: seal the wizard as it was built";
+    if (source.Layout.HasSymbols) return wizard + " carries a symbol table: seal the stripped wizard as it was built";
+    if (source.Layout.CertificateStart != source.Layout.FileSize || source.Layout.SealedLength() != 0)
+        return wizard + " is signed or has bytes after its image: seal the unsigned wizard as it was built, then sign";
+
+    TSeal seal;
+    seal.Ini = iniBytes;
+    std::vector<std::string> stored;  // each file once in a bundle, by name (case ignored)
+    std::vector<std::size_t> firsts;  // the entries whose bytes the container holds
+    for (const TComponentKeys& keys : sections) {
+        TSealedFile file;
+        file.Name = keys[ConfigKey::FileName];
+        if (!HashFile(folder + "\\" + file.Name, file.Size, file.Sha256))
+            return "the setup file " + file.Name + " cannot be read: " + SystemMessage(GetLastError());
+        if (bundle) {
+            std::size_t same = 0;
+            while (same < stored.size() && lstrcmpiA(stored[same].c_str(), file.Name.c_str()) != 0) ++same;
+            if (same < stored.size()) {
+                for (const TSealedFile& earlier : seal.Files)
+                    if (lstrcmpiA(earlier.Name.c_str(), file.Name.c_str()) == 0) file.Offset = earlier.Offset;
+            } else {
+                file.Offset = seal.ContainerLength;
+                seal.ContainerLength += Padded(file.Size);
+                stored.push_back(file.Name);
+                firsts.push_back(seal.Files.size());
+            }
+        }
+        seal.Files.push_back(file);
+    }
+    const std::string sealBytes = SealBytes(seal, Sha256Of);
+    if (sealBytes.empty()) return "SHA-256 is not available on this computer";
+
+    bool written = false;
+    {
+        const File out(output, true);
+        DWORD moved = 0;
+        written = out.Open() &&
+                  Append(source.FileHandle(), 0, source.Layout.FileSize, out.handle, source.Layout.FileSize) &&
+                  WriteFile(out.handle, sealBytes.data(), static_cast<DWORD>(sealBytes.size()), &moved, nullptr) &&
+                  moved == sealBytes.size();
+        for (std::size_t i = 0; written && i < firsts.size(); ++i) {
+            const TSealedFile& file = seal.Files[firsts[i]];
+            const File in(folder + "\\" + file.Name, false);
+            written = in.Open() && Append(in.handle, 0, file.Size, out.handle, Padded(file.Size));
+        }
+    }
+    if (!written) {
+        const DWORD error = GetLastError();
+        DeleteFileA(output.c_str());
+        return output + " cannot be written: " + SystemMessage(error);
+    }
+    return std::string();
+}

@@ -1,0 +1,46 @@
+#pragma once
+// Where the wizard's components come from: the folder beside it (the INI and the setup files), or
+// its own file, which a distributor's check sealed (the INI and each setup file's size and SHA-256)
+// or bundled (the setup files as well, in a container after the seal). See Seal.h for the layout.
+#include <cstdint>
+#include <string>
+
+#include "installmanager/Seal.h"
+
+// A wizard's file, open for reading while others may only read it (so that it cannot be replaced
+// or changed behind the wizard), and what it carries.
+class TSealedExecutable {
+public:
+    TSealedExecutable() = default;
+    ~TSealedExecutable();
+    TSealedExecutable(const TSealedExecutable&) = delete;
+    TSealedExecutable& operator=(const TSealedExecutable&) = delete;
+
+    // Opens `path` and reads its seal. False, with Problem in words, when the file cannot be read or
+    // what it carries after its image is damaged; true for an unsealed file (State None) too.
+    bool Open(const std::string& path);
+
+    SealState State = SealState::None;
+    TImageLayout Layout;
+    TSeal Seal;
+    std::string Problem;
+    uint64_t ContainerStart() const { return Layout.ImageEnd + SealLength; }
+    // Reads `count` bytes at `offset` of the file; false when they cannot all be read.
+    bool ReadAt(uint64_t offset, void* buffer, uint32_t count) const;
+    void* FileHandle() const { return file; }
+
+private:
+    void* file = nullptr;  // HANDLE
+    uint32_t SealLength = 0;
+};
+
+enum class DistributionKind { Folder, Sealed, Bundle };
+
+// The running wizard's own file, read once (the first call); its kind, seal and container.
+const TSealedExecutable& OwnExecutable();
+DistributionKind CurrentDistribution();
+// For tests: forget what was read, so that the next call reads ExecutablePath() again.
+void ForgetOwnExecutable();
+
+// Why a sealed file's setup file does not match its seal, for the summary and the log.
+std::string SealMismatchReason(const std::string& fileName);
