@@ -79,6 +79,32 @@ CHOICES="COMPONENTS=tools,Nope INSTALLDIR=Relative" row choices '[Core]\nCompone
   a.msi=alpha.msi 1 'COMPONENTS= names "Nope", which no section of the INI has (the wizard would end with 87; the sections: Core, Tools, Docs)' \
   'COMPONENTS= installs: [Core] (required) [Tools]' 'INSTALLDIR=Relative is not a full path' "2 errors"
 
+# Sealing and bundling the demo distribution: the same files give the same bytes; TarnwickCheck on a
+# sealed wizard checks the files beside it against the seal, on a bundle what is inside it; a bundle
+# signs and verifies like the wizard.
+win() { printf 'Z:%s' "${1//\//\\}"; }
+mkdir -p "$work/sealed" "$work/bundled"
+CHOICES="/seal $(win "$work/sealed/TarnwickSetup.exe")" expect seal "$work/demo" 0 "wrote Z:" "4 components, 0 errors"
+CHOICES="/bundle $(win "$work/bundle-1.exe")" expect bundle "$work/demo" 0 "wrote Z:"
+CHOICES="/bundle $(win "$work/bundled/TarnwickSetup.exe")" expect bundle-again "$work/demo" 0 "wrote Z:"
+cmp -s "$work/bundle-1.exe" "$work/bundled/TarnwickSetup.exe" ||
+  { echo "FAIL: two bundles of the same files differ"; failures=$((failures + 1)); }
+cp "$work/demo/"*.msi "$work/demo/SamplesSetup.exe" "$work/sealed/"
+cp "$build/fixtures/beta.msi" "$work/sealed/TarnwickCore.msi"
+expect sealed-with-a-swapped-file "$work/sealed/TarnwickSetup.exe" 1 "It is sealed" \
+  "error: The setup file TarnwickCore.msi is not the one this setup was made with" "1 error"
+expect bundle-alone "$work/bundled/TarnwickSetup.exe" 0 "It is a bundle" "inside the bundle: a program" "4 components, 0 errors"
+CHOICES="/seal $(win "$work/twice.exe")" expect seal-a-sealed-wizard "$work/bundled/TarnwickSetup.exe" 1 \
+  "is sealed already" "nothing written"
+(
+  cd "$work" && export TARNWICK_SIGN_PASSWORD=throwaway-$$ &&
+  openssl req -x509 -newkey rsa:2048 -days 2 -subj "/CN=Tarnwick Test Signer" -addext extendedKeyUsage=codeSigning \
+    -keyout key.pem -passout env:TARNWICK_SIGN_PASSWORD -out cert.pem >/dev/null 2>&1 &&
+  "$src/scripts/sign.sh" -c cert.pem -k key.pem bundle-1.exe signed-bundle.exe >/dev/null &&
+  osslsigncode verify -in signed-bundle.exe -CAfile cert.pem >verify.log 2>&1
+) || { echo "FAIL: the signed bundle does not verify"; cat "$work/verify.log" 2>/dev/null; failures=$((failures + 1)); }
+expect signed-bundle "$work/signed-bundle.exe" 0 "It is a bundle" "4 components, 0 errors"
+
 [ "$failures" -eq 0 ] || { echo "FAIL: $failures of the distribution checks"; exit 1; }
-echo "PASS: TarnwickCheck passes the demo distribution and names the error of every broken folder"
+echo "PASS: TarnwickCheck passes the demo distribution, names the error of every broken folder, seals and bundles it"
 rm -rf "$work"

@@ -119,7 +119,7 @@ std::string ReadSeal(const std::string& bytes, HashFunction hash, TSeal& seal) {
     result.Ini = read.Bytes(iniLength);
     if (!read.ok) return "its seal's configuration runs past the seal";
     for (uint64_t i = 0; i < fileCount; ++i) {
-        const std::string entry = "its seal's file entry " + std::to_string(i + 1);
+        const std::string entry = "a file entry of its seal";
         TSealedFile file;
         const uint64_t nameLength = read.Number(4);
         if (nameLength > 255) return entry + " has an over-long name";
@@ -141,20 +141,15 @@ std::string ReadSeal(const std::string& bytes, HashFunction hash, TSeal& seal) {
     for (std::size_t at = read.at; at < sealLength - Sha256Length; ++at) {
         if (bytes[at] != '\0') return "its seal holds bytes it does not account for";
     }
-    if (result.Bundle()) {
-        // Two entries share bytes only as one file named twice: the same range and digest.
-        std::vector<const TSealedFile*> byOffset;
-        for (const TSealedFile& file : result.Files) {
-            if (file.Size != 0) byOffset.push_back(&file);
-        }
-        std::sort(byOffset.begin(), byOffset.end(),
-                  [](const TSealedFile* a, const TSealedFile* b) { return a->Offset < b->Offset; });
-        for (std::size_t i = 1; i < byOffset.size(); ++i) {
-            const TSealedFile& before = *byOffset[i - 1];
-            const TSealedFile& file = *byOffset[i];
-            const bool same = file.Offset == before.Offset && file.Size == before.Size &&
-                              std::memcmp(file.Sha256, before.Sha256, Sha256Length) == 0;
-            if (!same && file.Offset < before.Offset + before.Size) return "its seal has files that overlap in the container";
+    // Two entries share bytes only as one file named twice: the same range and digest.
+    for (std::size_t i = 0; result.Bundle() && i < result.Files.size(); ++i) {
+        const TSealedFile& file = result.Files[i];
+        for (std::size_t j = 0; j < i && file.Size != 0; ++j) {
+            const TSealedFile& other = result.Files[j];
+            const bool same = file.Offset == other.Offset && file.Size == other.Size &&
+                              std::memcmp(file.Sha256, other.Sha256, Sha256Length) == 0;
+            if (!same && other.Size != 0 && file.Offset < other.Offset + other.Size && other.Offset < file.Offset + file.Size)
+                return "its seal has files that overlap in the container";
         }
     }
     seal = std::move(result);

@@ -10,6 +10,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -128,6 +129,27 @@ double WizardInstallMs(const std::string& dist, const std::string& installFolder
     return elapsed;
 }
 
+// An unattended run of `folder`'s wizard that stages one large setup program (which ends at once):
+// from its SetupFiles folder appearing to the wizard's end.
+double QuietStagingMs(const std::string& folder, const std::string& installFolder) {
+    Process wizard;
+    if (!wizard.Start(folder + "\\TarnwickSetup.exe", "/quiet INSTALLDIR=\"" + installFolder + "\"", folder))
+        return Fail("cannot start the wizard in " + folder), -1;
+    if (!Poll([&] { return FolderExists(installFolder + "\\SetupFiles") || !wizard.Running(); }, PageTimeoutMs))
+        return Fail("no staging from " + folder), -1;
+    const double start = NowMs();
+    if (!wizard.WaitForExit(InstallTimeoutMs) || wizard.ExitCode() != 0)
+        return Fail("the run from " + folder + " did not succeed"), -1;
+    return NowMs() - start;
+}
+
+// TarnwickCheck (beside the measured wizard) writes `switchName`'s output of `folder` to `output`.
+bool Seal(const std::string& check, const std::string& folder, const char* switchName, const std::string& output) {
+    Process tool;
+    return tool.Start(check, "\"" + folder + "\" " + switchName + " \"" + output + "\"", folder) &&
+           tool.WaitForExit(InstallTimeoutMs) && tool.ExitCode() == 0;
+}
+
 // The same packages with the same properties, each by its own msiexec, one after the other.
 double MsiexecInstallMs(const std::string& dist, const std::string& installFolder) {
     const double start = NowMs();
@@ -217,6 +239,7 @@ int main(int argc, char** argv) {
     WriteFile(file, ini.data(), static_cast<DWORD>(ini.size()), &written, nullptr);
     CloseHandle(file);
 
+    WIN32_FILE_ATTRIBUTE_DATA data0;
     // One of each first, not counted: the first start after a build reads the files from disk.
     if (StartupMs(wizard, dist, "TfrmWelcome") < 0 || StartupMs(bare, dist, "TarnwickBareWindow") < 0) return 1;
     std::vector<double> startOurs, startBare, installOurs, installMsiexec;
@@ -234,20 +257,78 @@ int main(int argc, char** argv) {
             [&] { return fresh(), MsiexecInstallMs(dist, installFolder); }, installOurs, installMsiexec))
         return 1;
     fresh();
+
+    // Sealed and bundled: one large setup program (big-setup.exe, made by scripts/bench.sh) staged from
+    // a folder beside an unsealed wizard, beside a sealed one (checked as it is written), and from
+    // inside a bundle; and the start-up of the sealed wizard and of the bundle.
+    const std::string big = fixtures + "\\big-setup.exe";
+    const std::string check = wizardExe.substr(0, wizardExe.rfind('\\')) + "\\TarnwickCheck.exe";
+    const std::string plain = std::string(Root) + "\\plain", sealed = std::string(Root) + "\\sealed",
+                      bundle = std::string(Root) + "\\bundle", staged = std::string(Root) + "\\Staged";
+    std::vector<double> startSealed, startBundle, startBare2, stagePlain, stageSealed, stageBundle;
+    uint64_t bigSize = 0;
+    const bool sealing = installRuns > 0 && GetFileAttributesExA(big.c_str(), GetFileExInfoStandard, &data0);
+    if (sealing) {
+        bigSize = (uint64_t{data0.nFileSizeHigh} << 32) | data0.nFileSizeLow;
+        const std::string bigIni = "[Big]\r\nComponentDescription=Big\r\nFileName=big-setup.exe\r\nFileIsExe=1\r\n";
+        for (const std::string& folder : {plain, sealed, bundle}) CreateDirectoryA(folder.c_str(), nullptr);
+        for (const std::string& folder : {plain, sealed}) {
+            HANDLE out = CreateFileA((folder + "\\TarnwickSetup.INI").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            WriteFile(out, bigIni.data(), static_cast<DWORD>(bigIni.size()), &written, nullptr);
+            CloseHandle(out);
+            if (!CopyFileA(big.c_str(), (folder + "\\big-setup.exe").c_str(), FALSE)) return Fail("no big-setup.exe"), 1;
+        }
+        if (!CopyFileA(wizardExe.c_str(), (plain + "\\TarnwickSetup.exe").c_str(), FALSE) ||
+            !Seal(check, plain, "/seal", sealed + "\\TarnwickSetup.exe") ||
+            !Seal(check, plain, "/bundle", bundle + "\\TarnwickSetup.exe"))
+            return Fail("TarnwickCheck could not seal or bundle " + plain), 1;
+        if (!Alternate(
+                startupRuns, [&] { return StartupMs(sealed + "\\TarnwickSetup.exe", sealed, "TfrmWelcome"); },
+                [&] { return StartupMs(bundle + "\\TarnwickSetup.exe", bundle, "TfrmWelcome"); }, startSealed,
+                startBundle) ||
+            !Alternate(
+                startupRuns, [&] { return StartupMs(bare, dist, "TarnwickBareWindow"); },
+                [&] { return StartupMs(bare, dist, "TarnwickBareWindow"); }, startBare2, startBare2))
+            return 1;
+        for (int run = 0; run < installRuns; ++run) {
+            for (const auto& [folder, samples] : {std::pair{plain, &stagePlain}, std::pair{sealed, &stageSealed},
+                                                  std::pair{bundle, &stageBundle}}) {
+                RemoveTree(staged);
+                Sleep(InstallSettleMs);
+                const double ms = QuietStagingMs(folder, staged);
+                if (ms < 0) return 1;
+                samples->push_back(ms);
+            }
+        }
+        RemoveTree(staged);
+    }
+
     ShowSamples("start-up, wizard (ms)", startOurs);
     ShowSamples("start-up, bare window (ms)", startBare);
     ShowSamples("installation, wizard (ms)", installOurs);
     ShowSamples("installation, msiexec (ms)", installMsiexec);
+    ShowSamples("staging, unsealed (ms)", stagePlain);
+    ShowSamples("staging, sealed (ms)", stageSealed);
+    ShowSamples("staging, bundle (ms)", stageBundle);
 
     std::printf("%-32s %10s %10s %7s %12s\n", "medians, milliseconds", "ours", "reference", "ratio", "goal");
     Row("start-up to the first page", startOurs, startBare, 1.3);
     if (installRuns > 0) Row("installation phase", installOurs, installMsiexec, 1.1);
+    if (sealing) {
+        const std::string mb = std::to_string(bigSize / 1000000) + " MB";
+        Row("start-up, sealed wizard", startSealed, startBare2, 1.3);
+        Row(("start-up, bundle of " + mb).c_str(), startBundle, startBare2, 1.3);
+        Row(("staging " + mb + ", checked (sealed)").c_str(), stageSealed, stagePlain, 1.5);
+        Row(("staging " + mb + " from the bundle").c_str(), stageBundle, stageSealed, 1.3);
+    }
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (GetFileAttributesExA(wizardExe.c_str(), GetFileExInfoStandard, &data)) {
         std::printf("%-32s %10lu bytes (goal <= 327680)\n", "TarnwickSetup.exe", static_cast<unsigned long>(data.nFileSizeLow));
     }
     std::printf("(%d start-up runs each with a bare window program as the reference, %d installation runs each with\n"
-                " msiexec /i <package> /qn on %s, %s and %s as the reference)\n",
+                " msiexec /i <package> /qn on %s, %s and %s as the reference; staging: /quiet runs of one large\n"
+                " setup program, from the staging folder's appearance to the end, the reference on the right\n"
+                " being the unsealed folder, then the sealed folder)\n",
                 startupRuns, installRuns, Packages[0], Packages[1], Packages[2]);
     RemoveTree(Root);
     return 0;
