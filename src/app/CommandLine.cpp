@@ -91,6 +91,7 @@ CommandLineSwitches ParseSwitches(const std::string& argumentText) {
         else if (argument == "-r") switches.RestartRequired = true;
         else if (EqualNoCase(argument, "/quiet")) quiet = true;
         else if (EqualNoCase(argument, "/passive")) passive = true;
+        else if (EqualNoCase(argument, "/uninstall")) switches.Uninstall = true;
         else if (EqualNoCase(argument, "/log")) {
             switches.LogRequested = true;
             switches.LogFile = i + 1 < arguments.size() ? arguments[++i] : std::string();

@@ -22,6 +22,7 @@ struct CommandLineSwitches {
     bool DeferRestart = false;     // "-d"
     bool RestartRequired = false;  // "-r"
     RunMode Mode = RunMode::Wizard;
+    bool Uninstall = false;        // "/uninstall": remove the components instead of installing them
     bool LogRequested = false;     // "/log <file>"
     std::string LogFile;
     bool ComponentsGiven = false;  // "COMPONENTS=Name1,Name2": section names, blanks around them dropped
@@ -34,7 +35,7 @@ struct CommandLineSwitches {
 
 // "-d" and "-r" count only as whole arguments spelled exactly so (quotes around them allowed):
 // capitals ("-D"), combined forms ("-dr") and longer arguments ("x-d") are not switches.
-// "/quiet", "/passive" and "/log" are matched without regard to case, as are the names before "=" in
+// "/quiet", "/passive", "/uninstall" and "/log" are matched without regard to case, as are the names before "=" in
 // "COMPONENTS=" and "INSTALLDIR="; "/log" takes the argument after it as the log file. "/quiet" wins
 // over "/passive"; of a repeated switch the last counts. Every other argument is ignored.
 CommandLineSwitches ParseSwitches(const std::string& argumentText);

@@ -35,7 +35,8 @@ void StopBeforeInstalling(int exitCode) {
 }
 
 int WizardExitCode() {
-    if (!WizardSettings.Unattended) {
+    // A removal ends with the codes of the unattended runs in every mode: its callers read them.
+    if (!WizardSettings.Unattended && !WizardSettings.Removing) {
         if (startFailure != 0) return startFailure;
         return WizardSettings.DeferRestart && WizardSettings.RestartRequired ? ExitCodes::RestartDeferred : 0;
     }
@@ -84,16 +85,22 @@ void TfrmMain::FormCreate() {
     }
 }
 
-void TfrmMain::UnattendedRun() {
+void TfrmMain::RunWithoutInputPages() {
     if (Application::Terminated()) return;
-    if (!HasEnoughDiskSpace()) {
+    const bool removing = WizardSettings.Removing;
+    const bool wizard = WizardRunMode == RunMode::Wizard;
+    if (removing && wizard && Ask(MessageTexts::RemoveQuestion, MessageTexts::Confirm, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        LogLine("The removal was not confirmed");
+        return StopBeforeInstalling(ExitCodes::Cancelled);
+    }
+    if (!removing && !HasEnoughDiskSpace()) {
         LogLine(std::string(MessageTexts::NotEnoughDiskSpace) + " (" + WizardSettings.GetInstallFolder() + ")");
         StopBeforeInstalling(ExitCodes::DiskFull);
         return;
     }
     SilentDisplay silent(Application::ProcessMessages);  // no window: only the queue is handled
-    const bool passive = WizardRunMode == RunMode::Passive;
-    if (passive) {
+    const bool progressPage = WizardRunMode != RunMode::Quiet;
+    if (progressPage) {
         // Out of sight, as in the wizard: the progress page's owner and the task-bar entry.
         SetWindowPos(hwnd, nullptr, -5000, Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
         Created(frmProgress);
@@ -104,14 +111,21 @@ void TfrmMain::UnattendedRun() {
         SetProgressDisplay(&silent);
     }
     CopySetupFiles();
-    RunInstallation();
-    if (passive) frmProgress->Hide();
-    else SetProgressDisplay(nullptr);
+    if (removing) RunRemoval();
+    else RunInstallation();
+    if (!progressPage) return SetProgressDisplay(nullptr);
+    frmProgress->Hide();
+    // A person who asked for the removal sees its outcome, each failure with its reason.
+    if (wizard) {
+        PageLeft = frmProgress->Left();
+        PageTop = frmProgress->Top();
+        ShowPage(Created(frmSuccess));
+    }
 }
 
 void TfrmMain::FormShow() {
-    if (WizardRunMode != RunMode::Wizard) {
-        UnattendedRun();
+    if (WizardRunMode != RunMode::Wizard || WizardSettings.Removing) {
+        RunWithoutInputPages();
         Close();
         return;
     }

@@ -21,8 +21,9 @@ protected:
     void FormDestroy() override;
 
 private:
-    // "/quiet" and "/passive": the installation alone, with the progress page or without any window.
-    void UnattendedRun();
+    // "/quiet" and "/passive", and "/uninstall" in any mode: the run alone, with the progress page or
+    // without any window (a removal in the wizard asks first and shows its summary after).
+    void RunWithoutInputPages();
     WizardStep WelcomeStep();
     WizardStep SelectionStep();
     WizardStep DestinationStep();

@@ -95,7 +95,8 @@ void LogError(const char* message) { LogLine(std::string("Error: ") + message); 
 void ApplyChoices(const CommandLineSwitches& switches) {
     std::string problem = switches.Problem;
     if (problem.empty() && switches.ComponentsGiven) {
-        for (const std::string& name : SelectComponentsByName(switches.Components))
+        // A removal removes what is named, required components too.
+        for (const std::string& name : SelectComponentsByName(switches.Components, !switches.Uninstall))
             problem += (problem.empty() ? "COMPONENTS= names no section of the configuration file: " : ", ") + name;
     }
     if (problem.empty() && switches.InstallDirGiven) {
@@ -121,13 +122,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const CommandLineSwitches switches = ParseSwitches(ArgumentText(GetCommandLineA()));
     WizardRunMode = switches.Mode;
     WizardSettings.Unattended = switches.Mode != RunMode::Wizard;
+    WizardSettings.Removing = switches.Uninstall;
     std::string logProblem;
     if (switches.LogRequested && !switches.LogFile.empty() && !OpenRunLog(switches.LogFile, logProblem))
         logProblem = "/log " + switches.LogFile + ": " + logProblem;
     LogLine(std::string("Tarnwick Setup Wizard ") + TARNWICK_VERSION_TEXT);
     LogLine(std::string("Command line: ") + GetCommandLineA());
     LogLine(std::string("Mode: ") +
-            (switches.Mode == RunMode::Quiet ? "quiet" : switches.Mode == RunMode::Passive ? "passive" : "wizard"));
+            (switches.Mode == RunMode::Quiet ? "quiet" : switches.Mode == RunMode::Passive ? "passive" : "wizard") +
+            (switches.Uninstall ? ", removal" : ""));
     if (AnotherWizardRuns()) {
         // A deployment system must not read "installed" from a run that did nothing.
         const int exitCode = WizardSettings.Unattended ? ExitCodes::InstallerBusy : 0;

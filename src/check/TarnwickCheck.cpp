@@ -90,6 +90,9 @@ bool ReadFirstBytes(const std::string& path, DWORD count, std::string& bytes) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// The product code of each package file the check opened, by file name (for /uninstall's list).
+std::vector<std::pair<std::string, std::string>> productCodes;
+
 // A package as the wizard opens it before it installs it: an installer database with a product code.
 void CheckPackageContents(const TSetupComponent& entry, const std::string& path, Report& report) {
     static const bool installerBound = BindWindowsInstaller(InstallerCalls);
@@ -99,7 +102,10 @@ void CheckPackageContents(const TSetupComponent& entry, const std::string& path,
     }
     std::string productCode;
     const PackageCheck check = CheckPackage(path, productCode);
-    if (check == PackageCheck::Product) report.Field("product code", productCode);
+    if (check == PackageCheck::Product) {
+        report.Field("product code", productCode);
+        productCodes.emplace_back(entry.FileName, productCode);
+    }
     else report.Error(FailureReasons::PackageInvalid(entry.FileName, check));
 }
 
@@ -183,6 +189,7 @@ void CheckComponent(const TComponentKeys& keys, const TSetupComponent& entry, ch
     report.Key(keys, ConfigKey::ComponentImageIndex, std::to_string(entry.ComponentImageIndex),
                IntegerRule(keys[ConfigKey::ComponentImageIndex]));
     report.Key(keys, ConfigKey::ColProdID, entry.ColProdID == "-1" ? "not reported" : "reported when installed");
+    if (entry.FileIsExe) report.Key(keys, ConfigKey::UninstallArguments);
 
     // Sizes follow the user's decimal separator, which may not be this machine's.
     const char other = separator == ',' ? '.' : ',';
@@ -282,6 +289,30 @@ void CheckChoices(const CommandLineSwitches& switches, const std::vector<TCompon
     std::printf("COMPONENTS= installs:%s\n", chosen.c_str());
 }
 
+// What "/uninstall" (with COMPONENTS= when given) would remove, in its order, and how.
+void CheckRemoval(const CommandLineSwitches& switches, const std::vector<TComponentKeys>& sections,
+                  const std::vector<TSetupComponent>& entries, Report& report) {
+    std::printf("/uninstall removes, in this order:\n");
+    for (std::size_t i = entries.size(); i-- > 0;) {
+        const TSetupComponent& entry = entries[i];
+        if (switches.ComponentsGiven && !NamedIn(sections[i].Section, switches.Components)) continue;
+        const std::string section = "[" + sections[i].Section + "]";
+        if (entry.FileIsExe && entry.UninstallArguments.empty()) {
+            report.Warning(section + " is a setup program without UninstallArguments: /uninstall cannot remove it "
+                           "(the run would end with 1603)");
+            continue;
+        }
+        std::string how = "the product of " + entry.FileName;
+        for (const auto& [file, code] : productCodes) {
+            if (lstrcmpiA(file.c_str(), entry.FileName.c_str()) == 0) how = "Windows Installer product " + code;
+        }
+        if (entry.FileIsExe)
+            how = "setup program " + SetupProgramRemovalCommandLine(StagedSetupFilePath("<install folder>", entry),
+                                                                    entry.UninstallArguments);
+        std::printf("  %s %s\n", section.c_str(), how.c_str());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -296,13 +327,14 @@ int main(int argc, char** argv) {
         choices += std::string(" \"") + argv[i] + "\"";
     }
     if (argc < 2) {
-        std::printf("usage: TarnwickCheck <distribution folder | INI file | wizard> [COMPONENTS=Name1,Name2 INSTALLDIR=...]\n"
+        std::printf("usage: TarnwickCheck <distribution folder | INI file | wizard> [/uninstall] [COMPONENTS=Name1,Name2 INSTALLDIR=...]\n"
                     "                     [/seal <output.exe> | /bundle <output.exe>]\n"
                     "Lists the components as the Tarnwick Setup Wizard will see them and reports what would\n"
                     "fail on the user's machine, and what the wizard's command-line choices after it would\n"
                     "do. With /seal, writes a copy of the wizard with the INI and each setup file's size and\n"
                     "SHA-256 sealed inside it; with /bundle, one with the setup files inside it too (both only\n"
-                    "when there is no error). Exit code 0: no errors; 1: errors found.\n");
+                    "when there is no error). With /uninstall, lists what the wizard would remove and how.\n"
+                    "Exit code 0: no errors; 1: errors found.\n");
         return 2;
     }
     const CommandLineSwitches switches = ParseSwitches(choices);
@@ -358,7 +390,20 @@ int main(int argc, char** argv) {
     }
 
     std::printf("\n");
-    CheckChoices(switches, sections, entries, report);
+    if (switches.Uninstall) {
+        // The removal's own choice: the sections named, required ones too; all without COMPONENTS=.
+        CommandLineSwitches removal = switches;
+        removal.ComponentsGiven = false;
+        CheckChoices(removal, sections, entries, report);
+        for (const std::string& name : switches.ComponentsGiven ? switches.Components : std::vector<std::string>()) {
+            bool found = false;
+            for (const TComponentKeys& keys : sections) found = found || NamedIn(keys.Section, {name});
+            if (!found) report.Error("COMPONENTS= names " + Quoted(name) + ", which no section of the INI has (the wizard would end with 87)");
+        }
+        CheckRemoval(switches, sections, entries, report);
+    } else {
+        CheckChoices(switches, sections, entries, report);
+    }
     if (sections.empty()) report.Error("the INI file lists no components: the wizard has nothing to install");
     for (std::size_t i = 0; i < entries.size(); ++i) {
         for (std::size_t j = i + 1; j < entries.size(); ++j) {

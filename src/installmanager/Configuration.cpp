@@ -141,7 +141,8 @@ std::vector<TComponentKeys> ConfigurationKeysFromText(const std::string& iniText
 
 const char* ConfigKeyName(ConfigKey key) {
     static const char* const names[] = {"ComponentImageIndex", "ComponentDescription", "Version", "Size",
-                                        "FileName", "FileIsExe", "Required", "SetupFileSubFolder", "ColProdID"};
+                                        "FileName", "FileIsExe", "Required", "SetupFileSubFolder", "ColProdID",
+                                        "UninstallArguments"};
     static_assert(std::size(names) == static_cast<std::size_t>(ConfigKey::Count), "one name per key");
     return names[static_cast<int>(key)];
 }
@@ -175,6 +176,7 @@ void ComponentFromKeys(const TComponentKeys& keys, char decimalSeparator, TSetup
     entry.Succeeded = false;
     entry.SetupFileSubFolder = ParseBoolean(keys[ConfigKey::SetupFileSubFolder], false);
     entry.ColProdID = keys[ConfigKey::ColProdID];
+    entry.UninstallArguments = keys[ConfigKey::UninstallArguments];
 }
 
 bool LoadConfigurationFrom(const std::string& iniPath) {
@@ -190,7 +192,7 @@ bool NamedIn(const std::string& sectionName, const std::vector<std::string>& nam
     return false;
 }
 
-std::vector<std::string> SelectComponentsByName(const std::vector<std::string>& names) {
+std::vector<std::string> SelectComponentsByName(const std::vector<std::string>& names, bool withRequired) {
     std::vector<std::string> unknown;
     for (const std::string& name : names) {
         bool found = false;
@@ -199,7 +201,7 @@ std::vector<std::string> SelectComponentsByName(const std::vector<std::string>& 
     }
     for (int i = 0; i < catalogueCount; ++i) {
         TSetupComponent& entry = catalogue[i];
-        entry.Selected = unknown.empty() && (entry.Required || NamedIn(entry.SectionName, names));
+        entry.Selected = unknown.empty() && ((withRequired && entry.Required) || NamedIn(entry.SectionName, names));
     }
     return unknown;
 }

@@ -17,6 +17,9 @@ struct TSetupComponent {
     bool Succeeded = false;
     bool SetupFileSubFolder = false;
     std::string ColProdID = "-1";
+    // A setup program's arguments for removing what it installed ("/uninstall"); empty: the wizard
+    // cannot remove it.
+    std::string UninstallArguments;
 
     // Kept beside the loaded fields: the section's name, by which the command line chooses components
     // ("COMPONENTS=Core,Tools") and the log names them.
@@ -36,7 +39,7 @@ struct TSetupComponent {
 // The keys of a component's section, in the order the wizard reads them.
 enum class ConfigKey {
     ComponentImageIndex, ComponentDescription, Version, Size, FileName, FileIsExe, Required,
-    SetupFileSubFolder, ColProdID, Count
+    SetupFileSubFolder, ColProdID, UninstallArguments, Count
 };
 const char* ConfigKeyName(ConfigKey key);  // "ComponentImageIndex", ...
 
@@ -74,10 +77,10 @@ char UserDecimalSeparator();
 
 // Whether `names` lists the section name (case ignored), as the command line's COMPONENTS= does.
 bool NamedIn(const std::string& sectionName, const std::vector<std::string>& names);
-// Selects the components whose section names are listed (case ignored) and every required one; the
-// others are not selected. Returns the names that no section has, in the order given (nothing is
-// selected then).
-std::vector<std::string> SelectComponentsByName(const std::vector<std::string>& names);
+// Selects the components whose section names are listed (case ignored) and, when `withRequired`,
+// every required one; the others are not selected. Returns the names that no section has, in the
+// order given (nothing is selected then).
+std::vector<std::string> SelectComponentsByName(const std::vector<std::string>& names, bool withRequired = true);
 
 // Frees the catalogue, then asks for the restart when one is due and not deferred to the caller.
 void UnloadConfiguration();

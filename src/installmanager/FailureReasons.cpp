@@ -100,6 +100,13 @@ std::string InstallerNotAvailable() {
            "folder).";
 }
 
-std::string Cancelled() { return "Not installed: the installation was cancelled."; }
+std::string CannotBeRemoved(const TSetupComponent& component) {
+    return "The setup program " + component.FileName + " cannot be removed by this setup: its section [" +
+           component.SectionName + "] gives no UninstallArguments.";
+}
+
+std::string Cancelled() {
+    return WizardSettings.Removing ? "Not removed: the removal was cancelled." : "Not installed: the installation was cancelled.";
+}
 
 }  // namespace FailureReasons

@@ -28,5 +28,7 @@ std::string PackageInvalid(const std::string& fileName, PackageCheck check);
 std::string NotHeld(const std::string& fileName, uint32_t error);
 std::string NotAPlainFileName(const std::string& fileName);
 std::string InstallerNotAvailable();
+// A setup program whose section has no UninstallArguments: the wizard cannot remove it.
+std::string CannotBeRemoved(const TSetupComponent& component);
 std::string Cancelled();
 }  // namespace FailureReasons

@@ -30,3 +30,7 @@ std::string PackageCommandLine(const std::string& installFolder, bool reinstall)
 std::string SetupProgramCommandLine(const std::string& setupFilePath) {
     return "\"" + setupFilePath + "\" -r";
 }
+
+std::string SetupProgramRemovalCommandLine(const std::string& setupFilePath, const std::string& arguments) {
+    return "\"" + setupFilePath + "\" " + arguments;
+}

@@ -18,3 +18,5 @@ std::string PackageCommandLine(const std::string& installFolder, bool reinstall)
 // "<path>" -r. The path is quoted: the default install folder lies under "Program Files", and an
 // unquoted path with blanks would have Windows try C:\Program.exe first.
 std::string SetupProgramCommandLine(const std::string& setupFilePath);
+// "<path>" <arguments>: the setup program told to remove what it installed (its UninstallArguments).
+std::string SetupProgramRemovalCommandLine(const std::string& setupFilePath, const std::string& arguments);

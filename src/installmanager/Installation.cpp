@@ -21,6 +21,7 @@ const TInstallerCalls RealInstallerCalls = {
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
     ::CreateProcessA, ::PeekMessageA, ::DispatchMessageA, ::PostQuitMessage, ::MsgWaitForMultipleObjects,
     ::GetExitCodeProcess, ::CloseHandle, ::OpenMutexA, ::WaitForSingleObject, ::ReleaseMutex, ::GetTickCount,
+    nullptr,
 };
 
 constexpr UINT InstallSucceeded = ERROR_SUCCESS;
@@ -49,7 +50,7 @@ void Fail(TSetupComponent& component, const std::string& reason) {
 // The outcome line of the log, for every selected component.
 void LogOutcome(const TSetupComponent& component) {
     LogLine("[" + component.SectionName + "] " +
-            (component.Succeeded ? "Succeeded" : "Failed: " + component.FailureReason));
+            (component.Succeeded ? (WizardSettings.Removing ? "Removed" : "Succeeded") : "Failed: " + component.FailureReason));
 }
 
 const TSetupComponent* componentBeingInstalled = nullptr;
@@ -123,13 +124,43 @@ bool LooksLikeProductCode(const char* code, DWORD length) {
     return length == ProductCodeLength - 2 && code[0] == '{' && code[length - 1] == '}';
 }
 
+// Calls the installer once it is free, and again while it says it is busy; false when the user
+// cancelled the wait (the component has failed then). Returns when the call ends; InstallerUIHandler
+// drives the page meanwhile.
+template <typename Call>
+bool CallInstaller(TSetupComponent& component, Call call, UINT& result) {
+    result = ERROR_INSTALL_ALREADY_RUNNING;
+    InstallerWait waiting;
+    for (bool busy = false;; busy = true) {
+        const BusyWait wait = WaitWhileInstallerBusy(busy, waiting);
+        if (wait == BusyWait::Cancelled) {
+            Fail(component, FailureReasons::Cancelled());
+            return false;
+        }
+        if (wait == BusyWait::TimedOut) return true;
+        result = call();
+        if (result != ERROR_INSTALL_ALREADY_RUNNING) return true;
+    }
+}
+
+// Enables the package's log when logging is on and ready; returns its file ("" when off).
+std::string EnablePackageLog(const TSetupComponent& component, bool loggingReady) {
+    if (!WizardSettings.LoggingEnabled || !loggingReady) return std::string();
+    const std::string logFile = ComponentLogFilePath(WizardSettings.GetLogFolder(), component);
+    InstallerCalls.MsiEnableLogA(LogMode, logFile.c_str(), INSTALLLOGATTRIBUTES_APPEND);
+    return logFile;
+}
+
+// The reason of a package that is no product (or not there) when it was opened: it fails with 1620.
+void FailInvalidPackage(TSetupComponent& component, const std::string& packagePath, PackageCheck check) {
+    component.ResultCode = ERROR_INSTALL_PACKAGE_INVALID;
+    Fail(component, FileExists(packagePath) ? FailureReasons::PackageInvalid(component.FileName, check)
+                                            : FailureReasons::SetupFileMissing(component, packagePath));
+}
+
 void InstallPackage(TSetupComponent& component, const std::string& installFolder, bool loggingReady) {
     ProgressDisplay& display = CurrentProgressDisplay();
-    std::string logFile;
-    if (WizardSettings.LoggingEnabled && loggingReady) {
-        logFile = ComponentLogFilePath(WizardSettings.GetLogFolder(), component);
-        InstallerCalls.MsiEnableLogA(LogMode, logFile.c_str(), INSTALLLOGATTRIBUTES_APPEND);
-    }
+    const std::string logFile = EnablePackageLog(component, loggingReady);
     const std::string packagePath = StagedSetupFilePath(installFolder, component);
     std::string productCode;
     INSTALLSTATE state = INSTALLSTATE_UNKNOWN;
@@ -137,9 +168,7 @@ void InstallPackage(TSetupComponent& component, const std::string& installFolder
     if (check != PackageCheck::Product) {
         // Never handed to the installer: what it makes of a file that is no product is its own
         // affair (Wine's breaks off the whole process), and the reason here is clearer.
-        component.ResultCode = ERROR_INSTALL_PACKAGE_INVALID;
-        Fail(component, FileExists(packagePath) ? FailureReasons::PackageInvalid(component.FileName, check)
-                                                : FailureReasons::SetupFileMissing(component, packagePath));
+        FailInvalidPackage(component, packagePath, check);
         return;
     }
     const bool onMachine = state == INSTALLSTATE_ADVERTISED || state == INSTALLSTATE_DEFAULT;
@@ -147,19 +176,10 @@ void InstallPackage(TSetupComponent& component, const std::string& installFolder
 
     display.BarToMinimum();
     display.SetCurrentProduct("Installing " + component.ComponentDescription + "...");
-    UINT result = ERROR_INSTALL_ALREADY_RUNNING;
-    InstallerWait waiting;
-    for (bool busy = false;; busy = true) {
-        const BusyWait wait = WaitWhileInstallerBusy(busy, waiting);
-        if (wait == BusyWait::Cancelled) {
-            Fail(component, FailureReasons::Cancelled());
-            return;
-        }
-        if (wait == BusyWait::TimedOut) break;
-        // Returns when the installation ends; InstallerUIHandler drives the page meanwhile.
-        result = InstallerCalls.MsiInstallProductA(packagePath.c_str(), commandLine.c_str());
-        if (result != ERROR_INSTALL_ALREADY_RUNNING) break;
-    }
+    UINT result = 0;
+    if (!CallInstaller(component, [&] { return InstallerCalls.MsiInstallProductA(packagePath.c_str(), commandLine.c_str()); },
+                       result))
+        return;
     component.ResultCode = result;
     LogLine("[" + component.SectionName + "] Windows Installer result " + std::to_string(result));
     component.Succeeded = result == InstallSucceeded || result == InstallSucceededRestartNeeded;
@@ -170,6 +190,36 @@ void InstallPackage(TSetupComponent& component, const std::string& installFolder
     const bool missing = result != ERROR_INSTALL_ALREADY_RUNNING && !FileExists(packagePath);
     component.FailureReason = missing ? FailureReasons::SetupFileMissing(component, packagePath)
                                       : FailureReasons::PackageFailed(result, logFile);
+}
+
+// Removes the package's product, when it is on the machine; one that is not counts as removed.
+void RemovePackage(TSetupComponent& component, const std::string& installFolder, bool loggingReady) {
+    const std::string logFile = EnablePackageLog(component, loggingReady);
+    const std::string packagePath = StagedSetupFilePath(installFolder, component);
+    std::string productCode;
+    INSTALLSTATE state = INSTALLSTATE_UNKNOWN;
+    const PackageCheck check = CheckPackage(packagePath, productCode, &state);
+    if (check != PackageCheck::Product) return FailInvalidPackage(component, packagePath, check);
+    if (state != INSTALLSTATE_ADVERTISED && state != INSTALLSTATE_DEFAULT) {
+        LogLine("[" + component.SectionName + "] " + productCode + " is not on this computer: nothing to remove");
+        component.Succeeded = true;
+        return;
+    }
+    ProgressDisplay& display = CurrentProgressDisplay();
+    display.BarToMinimum();
+    display.SetCurrentProduct("Removing " + component.ComponentDescription + "...");
+    UINT result = 0;
+    const auto remove = [&] {
+        return InstallerCalls.MsiConfigureProductExA(productCode.c_str(), INSTALLLEVEL_DEFAULT, INSTALLSTATE_ABSENT,
+                                                     "REBOOT=ReallySuppress");
+    };
+    if (!CallInstaller(component, remove, result)) return;
+    component.ResultCode = result;
+    LogLine("[" + component.SectionName + "] Windows Installer result " + std::to_string(result) + " removing " + productCode);
+    // Gone in between (another removal): as removed as it can be.
+    component.Succeeded = result == InstallSucceeded || result == InstallSucceededRestartNeeded || result == ERROR_UNKNOWN_PRODUCT;
+    if (result == InstallSucceededRestartNeeded) WizardSettings.RestartRequired = true;
+    if (!component.Succeeded) component.FailureReason = FailureReasons::PackageFailed(result, logFile);
 }
 
 // Keeps dispatching the thread's messages until the process ends. It wakes for every kind of message,
@@ -191,16 +241,20 @@ void WaitKeepingWindowsAlive(HANDLE process) {
     }
 }
 
+// A setup program run to install (" -r") or to remove (its UninstallArguments, where 3010 also asks
+// for a restart).
 void RunSetupProgram(TSetupComponent& component, const std::string& installFolder) {
     ProgressDisplay& display = CurrentProgressDisplay();
     const TInstallerCalls& calls = InstallerCalls;
+    const bool removing = WizardSettings.Removing;
     // A setup program cannot be cancelled from here, so the button must not pretend otherwise.
     display.EnableCancel(false);
     display.BarToMinimum();
-    display.SetCurrentProduct("Installing " + component.ComponentDescription + "...");
+    display.SetCurrentProduct((removing ? "Removing " : "Installing ") + component.ComponentDescription + "...");
 
     const std::string programPath = StagedSetupFilePath(installFolder, component);
-    const std::string commandLine = SetupProgramCommandLine(programPath);
+    const std::string commandLine = removing ? SetupProgramRemovalCommandLine(programPath, component.UninstallArguments)
+                                             : SetupProgramCommandLine(programPath);
     std::vector<char> writableCommandLine(commandLine.begin(), commandLine.end());
     writableCommandLine.push_back('\0');  // CreateProcessA may write into its command line
     STARTUPINFOA startup = {};
@@ -214,9 +268,9 @@ void RunSetupProgram(TSetupComponent& component, const std::string& installFolde
         calls.CloseHandle(process.hProcess);
         calls.CloseHandle(process.hThread);
         component.ResultCode = exitCode;
-        LogLine("[" + component.SectionName + "] exit code " + std::to_string(exitCode) +
-                (exitCode == SetupProgramRestartNeeded ? " (restart required)" : ""));
-        if (exitCode == SetupProgramRestartNeeded) WizardSettings.RestartRequired = true;
+        const bool restart = exitCode == SetupProgramRestartNeeded || (removing && exitCode == InstallSucceededRestartNeeded);
+        LogLine("[" + component.SectionName + "] exit code " + std::to_string(exitCode) + (restart ? " (restart required)" : ""));
+        if (restart) WizardSettings.RestartRequired = true;
         // The exit code says nothing else we could judge: a program that ran counts as installed,
         // unless it crashed (an exception code such as 0xC0000005 is its exit code then).
         component.Succeeded = !EndedByException(exitCode);
@@ -287,10 +341,11 @@ bool BindWindowsInstaller(TInstallerCalls& calls) {
     ResolveEntry(library, "MsiQueryProductStateA", bound.MsiQueryProductStateA);
     ResolveEntry(library, "MsiCloseHandle", bound.MsiCloseHandle);
     ResolveEntry(library, "MsiInstallProductA", bound.MsiInstallProductA);
+    ResolveEntry(library, "MsiConfigureProductExA", bound.MsiConfigureProductExA);
     const bool complete = bound.MsiSetInternalUI && bound.MsiSetExternalUIA && bound.MsiEnableLogA &&
                           bound.MsiOpenDatabaseA && bound.MsiDatabaseOpenViewA && bound.MsiViewExecute &&
                           bound.MsiViewFetch && bound.MsiRecordGetStringA && bound.MsiQueryProductStateA &&
-                          bound.MsiCloseHandle && bound.MsiInstallProductA;
+                          bound.MsiCloseHandle && bound.MsiInstallProductA && bound.MsiConfigureProductExA;
     if (!complete) {
         FreeSystemLibrary(library);
         return false;
@@ -299,9 +354,10 @@ bool BindWindowsInstaller(TInstallerCalls& calls) {
     return true;
 }
 
-void RunInstallation() {
-    const std::string installFolder = WizardSettings.GetInstallFolder();
-    LogLine("Install folder: " + installFolder);
+namespace {
+// What both runs do first: bind Windows Installer and hand its messages to our handler; make the log
+// folder when logging is on. Returns whether Windows Installer is there.
+bool PrepareRun(bool& loggingReady) {
     const bool installerBound = InstallerCalls.MsiInstallProductA || BindWindowsInstaller(InstallerCalls);
     if (installerBound) {
         // Once per run and never undone: the installer shows only its source prompts and reports the
@@ -309,13 +365,72 @@ void RunInstallation() {
         InstallerCalls.MsiSetInternalUI(InstallUILevel, nullptr);
         InstallerCalls.MsiSetExternalUIA(InstallerUIHandler, ExternalUIFilter, nullptr);
     }
-
-    bool loggingReady = false;
+    loggingReady = false;
     if (WizardSettings.LoggingEnabled) {
         const std::string logFolder = WizardSettings.GetLogFolder();
         // Made like SetupFiles where the run makes it: Windows Installer writes into it as SYSTEM.
         loggingReady = FolderExists(logFolder) || CreateProtectedFolder(logFolder) || CreateDirectoryTree(logFolder);
     }
+    return installerBound;
+}
+}  // namespace
+
+void RunRemoval() {
+    const std::string installFolder = WizardSettings.GetInstallFolder();
+    LogLine("Removing from: " + installFolder);
+    bool loggingReady = false;
+    const bool installerBound = PrepareRun(loggingReady);
+    for (int i = ComponentCount() - 1; i >= 0; --i) {
+        TSetupComponent& component = Component(i);
+        if (!component.Selected) {
+            LogLine("[" + component.SectionName + "] " + component.ComponentDescription + ": not selected");
+            continue;
+        }
+        LogLine("[" + component.SectionName + "] " + component.ComponentDescription + ": removing with " +
+                (component.FileIsExe ? "setup program " : "package ") + StagedSetupFilePath(installFolder, component));
+        componentBeingInstalled = &component;
+        if (WizardSettings.CancelRequested) {
+            Fail(component, FailureReasons::Cancelled());
+        } else if (!IsPlainFileName(component.FileName)) {
+            Fail(component, FailureReasons::NotAPlainFileName(component.FileName));
+        } else if (component.FileIsExe && component.UninstallArguments.empty()) {
+            Fail(component, FailureReasons::CannotBeRemoved(component));
+        } else if (!component.StagedFile) {
+            Fail(component, !component.StagingProblem.empty()
+                                ? component.StagingProblem
+                                : FailureReasons::SetupFileMissing(component, StagedSetupFilePath(installFolder, component)));
+        } else if (component.FileIsExe) {
+            RunSetupProgram(component, installFolder);
+        } else if (installerBound) {
+            RemovePackage(component, installFolder, loggingReady);
+        } else {
+            Fail(component, FailureReasons::InstallerNotAvailable());
+        }
+        componentBeingInstalled = nullptr;
+        ReleaseStagedFile(component.StagedFile);
+        // What this run staged for it goes; nothing else is touched.
+        if (IsPlainFileName(component.FileName)) DeleteFileA(StagedSetupFilePath(installFolder, component).c_str());
+        LogOutcome(component);
+    }
+    ReleaseStagedFiles();
+    // The folders the wizard makes, when they are empty now (RemoveDirectory removes no other).
+    for (int i = 0; i < ComponentCount(); ++i) {
+        const TSetupComponent& component = Component(i);
+        if (component.Selected && component.SetupFileSubFolder)
+            RemoveDirectoryA(FolderOf(StagedSetupFilePath(installFolder, component)).c_str());
+    }
+    std::string folder = installFolder;
+    EnsureTrailingBackslash(folder);
+    RemoveDirectoryA((folder + "SetupFiles").c_str());
+    RemoveDirectoryA((folder + "Logs").c_str());
+    RemoveDirectoryA(installFolder.c_str());
+}
+
+void RunInstallation() {
+    const std::string installFolder = WizardSettings.GetInstallFolder();
+    LogLine("Install folder: " + installFolder);
+    bool loggingReady = false;
+    const bool installerBound = PrepareRun(loggingReady);
 
     for (int i = 0; i < ComponentCount(); ++i) {
         TSetupComponent& component = Component(i);

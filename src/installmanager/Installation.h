@@ -39,6 +39,9 @@ struct TInstallerCalls {
     DWORD(WINAPI* WaitForSingleObject)(HANDLE handle, DWORD milliseconds);
     BOOL(WINAPI* ReleaseMutex)(HANDLE mutex);
     DWORD(WINAPI* GetTickCount)();
+
+    // The removal ("/uninstall"); bound with the other Windows Installer entries.
+    UINT(WINAPI* MsiConfigureProductExA)(LPCSTR productCode, int level, INSTALLSTATE state, LPCSTR commandLine);
 };
 extern TInstallerCalls InstallerCalls;
 void RestoreInstallerCalls();
@@ -86,6 +89,16 @@ bool InstallerBusy();
 // still run. Writes the progress page through CurrentProgressDisplay() and each outcome to the log.
 void RunInstallation();
 
-// The entry whose turn it is in RunInstallation (what a run that breaks off was doing); null outside it.
+// Removes every selected entry, in the reverse of catalogue order, with the same progress display,
+// installer message handler, busy-installer wait and failure reasons as RunInstallation: a package's
+// product (its code read from the staged package) through MsiConfigureProductExA with
+// INSTALLSTATE_ABSENT and REBOOT=ReallySuppress, a product that is not on the machine counting as
+// removed; a setup program started with its UninstallArguments (8 and 3010 mean a restart), one
+// without them failing. Required plays no part. Deletes the staged copies, then SetupFiles, Logs and
+// the install folder when they are empty.
+void RunRemoval();
+
+// The entry whose turn it is in RunInstallation or RunRemoval (what a run that breaks off was doing);
+// null outside them.
 struct TSetupComponent;
 const TSetupComponent* ComponentBeingInstalled();

@@ -12,6 +12,9 @@ inline constexpr const char* NotEnoughDiskSpace =
     "There is not enough disk space to install the selected components.";
 inline constexpr const char* Succeeded = "Succeeded";
 inline constexpr const char* Failed = "Failed";
+inline constexpr const char* Removed = "Removed";
+inline constexpr const char* RemoveQuestion = "Do you want to remove the Tarnwick components from this computer?";
+inline constexpr const char* CancelRemovalQuestion = "Are you sure you want to cancel the removal?";
 inline constexpr const char* ConfigurationFileError =
     "The setup failed to open the configuration file. Please alert ";
 }  // namespace MessageTexts

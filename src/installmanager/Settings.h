@@ -27,6 +27,8 @@ public:
     // No one at the screen ("/quiet", "/passive"): no question, no message box, no sound, no restart
     // prompt; what a box would have said goes to the log.
     bool Unattended = false;
+    // "/uninstall": the run removes the selected components instead of installing them.
+    bool Removing = false;
 
 private:
     std::string installFolder;

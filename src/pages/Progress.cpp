@@ -41,6 +41,11 @@ void TfrmProgress::FormCreate() {
     SendMessageA(ProgressBar1, PBM_SETRANGE32, 0, 100);
     SendMessageA(ProgressBar1, PBM_SETPOS, 0, 0);
     SetProgressDisplay(this);
+    if (WizardSettings.Removing) {
+        SetText(lblTitle, "Removing Tarnwick components");
+        SetText(lblText, "Please wait while the install program removes the Tarnwick components. This may take "
+                         "several minutes.");
+    }
 }
 
 void TfrmProgress::ControlCommand(HWND control, WORD code) {
@@ -54,7 +59,8 @@ void TfrmProgress::cmdCancelClick() {
         WizardSettings.CancelRequested = true;
         return;
     }
-    int answer = Ask(MessageTexts::CancelInstallQuestion, MessageTexts::Confirm, MB_YESNO | MB_ICONQUESTION);
+    const char* question = WizardSettings.Removing ? MessageTexts::CancelRemovalQuestion : MessageTexts::CancelInstallQuestion;
+    int answer = Ask(question, MessageTexts::Confirm, MB_YESNO | MB_ICONQUESTION);
     WizardSettings.CancelRequested = answer == IDYES;
 }
 

@@ -2,6 +2,7 @@
 
 #include "installmanager/Configuration.h"
 #include "installmanager/MessageTexts.h"
+#include "installmanager/Settings.h"
 #include "ui/ResourceIds.h"
 #include "ui/Scaling.h"
 
@@ -40,7 +41,13 @@ void TfrmSuccess::FormCreate() {
     SetListPictures(lsvComponents, IDB_PROGRESS);
 }
 
-void TfrmSuccess::FormShow() { FillSummaryList(); }
+void TfrmSuccess::FormShow() {
+    if (WizardSettings.Removing) {
+        SetText(lblTitle, "Removal complete");
+        SetText(lblText, "The removal is complete. Click Finish to exit the install program.");
+    }
+    FillSummaryList();
+}
 
 void TfrmSuccess::FormClose() { ShowRowTip(-1, std::string()); }
 
@@ -59,7 +66,8 @@ void TfrmSuccess::FillSummaryList() {
         item.lParam = reinterpret_cast<LPARAM>(&entry);
         int inserted = static_cast<int>(SendMessageA(lsvComponents, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
         if (inserted < 0) continue;
-        std::string outcome = entry.Succeeded ? MessageTexts::Succeeded : MessageTexts::Failed;
+        std::string outcome = !entry.Succeeded ? MessageTexts::Failed
+                              : WizardSettings.Removing ? MessageTexts::Removed : MessageTexts::Succeeded;
         ListView_SetItemText(lsvComponents, inserted, 1, &outcome[0]);
         ++row;
     }

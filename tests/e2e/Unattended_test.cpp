@@ -6,6 +6,8 @@
 
 #include "WizardSession.h"
 
+#include <msi.h>
+
 using namespace driver;
 
 namespace {
@@ -170,5 +172,105 @@ TEST_F(Unattended, AWizardRunThatBreaksOffShowsTheErrorBoxAndEndsWith1603) {
     ASSERT_TRUE(driver::AnswerMessageBox(box, IDOK));
     EXPECT_EQ(1603u, ExitCode());
     EXPECT_FALSE(FileExists(installFolder + "\\alpha.txt"));
+}
+}  // namespace
+
+namespace {
+const char* const AlphaCode = "{6FFE34E9-3923-4074-A292-5E0676C4448A}";
+const char* const BetaCode = "{79BFDA60-3D91-43F8-A619-C9526B4DF2A1}";
+
+// /uninstall after an installation: in the reverse order, products gone, a setup program started with
+// its UninstallArguments, one without them failing the run; the same again ends 0.
+TEST_F(Unattended, UninstallRemovesWhatWasInstalled) {
+    WriteIni("[Core]\r\nComponentDescription=Tarnwick Core\r\nFileName=core.msi\r\nRequired=1\r\n"
+             "[Extras]\r\nComponentDescription=Extras\r\nFileName=extras.msi\r\n"
+             "[Tool]\r\nComponentDescription=Tool\r\nFileName=tool.exe\r\nFileIsExe=1\r\nUninstallArguments=/remove /quiet\r\n"
+             "[Bare]\r\nComponentDescription=Bare\r\nFileName=bare.exe\r\nFileIsExe=1\r\n");
+    AddSetupFile("setup-stub.exe", "bare.exe");
+    struct Row {
+        const char* name;
+        const char* install;    // the installation before ("" none), always /quiet
+        std::string uninstall;  // the removal's switches
+        DWORD exitCode;
+        std::vector<const char*> installed;  // products left on the machine (their package names)
+        std::vector<const char*> logLines;
+        bool log = true;                     // /log for both runs (its installer logs keep the folder)
+        std::set<std::string> shown = {};
+    };
+    const Row rows[] = {
+        {"all but one", "COMPONENTS=Extras,Tool", "/quiet /uninstall COMPONENTS=Core,Extras,Tool", 0, {},
+         {"Mode: quiet, removal", "[Tool] Removed", "[Extras] Windows Installer result 0 removing", "[Core] Removed", "Exit code: 0"}},
+        {"the same again", "", "/quiet /uninstall COMPONENTS=Core,Extras,Tool", 0, {},
+         {"is not on this computer: nothing to remove", "[Core] Removed", "Exit code: 0"}},
+        {"only those named", "COMPONENTS=Extras", "/quiet /uninstall COMPONENTS=extras", 0, {"alpha"},
+         {"[Core] Tarnwick Core: not selected", "[Extras] Removed", "Exit code: 0"}},
+        {"all, one without UninstallArguments", "COMPONENTS=Extras", "/quiet /UNINSTALL", 1603, {},
+         {"[Bare] Failed: The setup program bare.exe cannot be removed by this setup: its section [Bare] gives no "
+          "UninstallArguments.", "[Core] Removed", "Exit code: 1603"}},
+        {"packages only, the folders go", "COMPONENTS=Extras", "/quiet /uninstall COMPONENTS=Core,Extras", 0, {}, {}, false},
+        {"passive", "COMPONENTS=Extras", "/passive /uninstall COMPONENTS=Core,Extras", 0, {},
+         {"Mode: passive, removal", "Exit code: 0"}, true, {"TfrmMain", "TfrmProgress"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string folder = root + "\\" + row.name, staged = folder + "\\SetupFiles";
+        const std::string logging = row.log ? " /log \"" + log + "\"" : "";
+        std::set<std::string> shown;
+        if (*row.install) {
+            UninstallTestProducts();
+            DeleteFileA((staged + "\\stub-calls.txt").c_str());
+            ASSERT_EQ(0u, RunRecording("/quiet " + std::string(row.install) + " INSTALLDIR=\"" + folder + "\"" + logging, shown));
+            ASSERT_EQ(INSTALLSTATE_DEFAULT, MsiQueryProductStateA(AlphaCode));
+            // Wine's Windows Installer unregisters a removed product but leaves its files (Windows
+            // deletes them): they go here, so that the folders can be seen to go too.
+            DeleteFileA((folder + "\\alpha.txt").c_str());
+            DeleteFileA((folder + "\\beta.txt").c_str());
+        }
+        shown.clear();
+        EXPECT_EQ(row.exitCode, RunRecording(row.uninstall + " INSTALLDIR=\"" + folder + "\"" + logging, shown));
+        EXPECT_EQ(row.shown, shown);
+        for (const auto& [package, code] : {std::pair{"alpha", AlphaCode}, std::pair{"beta", BetaCode}}) {
+            const bool expected = std::find_if(row.installed.begin(), row.installed.end(), [&](const char* p) {
+                                      return std::string(p) == package;
+                                  }) != row.installed.end();
+            EXPECT_EQ(expected, MsiQueryProductStateA(code) == INSTALLSTATE_DEFAULT) << package;
+        }
+        // The staged copies are gone; what the setup program wrote beside its copy stays.
+        for (const char* file : {"core.msi", "extras.msi", "tool.exe", "bare.exe"})
+            EXPECT_FALSE(FileExists(staged + "\\" + file)) << file;
+        if (!row.log) {
+            EXPECT_FALSE(FolderExists(folder)) << "the empty install folder";
+        }
+        if (row.uninstall.find("Tool") != std::string::npos) {
+            EXPECT_NE(std::string::npos, ReadWholeFile(staged + "\\stub-calls.txt").find("tool.exe\" /remove /quiet"));
+        }
+        const std::string text = row.log ? ReadWholeFile(log) : "";
+        for (const char* line : row.logLines) EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+    }
+}
+
+// In the wizard: one question, owned by the wizard's window, then the progress page and the summary.
+TEST_F(Unattended, AnUninstallInTheWizardAsksOnceAndShowsWhatWasRemoved) {
+    WriteIni("[Core]\r\nComponentDescription=Tarnwick Core\r\nFileName=core.msi\r\nRequired=1\r\n"
+             "[Extras]\r\nComponentDescription=Extras\r\nFileName=extras.msi\r\n");
+    std::set<std::string> shown;
+    ASSERT_EQ(0u, RunRecording("/quiet INSTALLDIR=\"" + installFolder + "\"", shown));
+    Start("/uninstall INSTALLDIR=\"" + installFolder + "\"");
+    HWND box = WaitForMessageBox(wizard.Id(), "Confirm");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ("Do you want to remove the Tarnwick components from this computer?", MessageBoxText(box));
+    EXPECT_NE(nullptr, GetWindow(box, GW_OWNER)) << "the question has an owner";
+    ASSERT_TRUE(AnswerMessageBox(box, IDYES));
+    HWND summary = WaitForPage(wizard.Id(), "TfrmSuccess", 60000);
+    ASSERT_NE(summary, nullptr);
+    HWND list = At(summary, 136, 184);
+    ASSERT_EQ(2, ListRowCount(list));
+    EXPECT_EQ("Removed", ListCell(list, 0, 1));
+    EXPECT_EQ("Removal complete", TextOf(At(summary, 128, 104)));
+    Screenshot(summary, "removal-summary");
+    ASSERT_TRUE(BringToFront(summary));
+    PressKey(VK_RETURN);
+    EXPECT_EQ(0u, ExitCode());
+    EXPECT_NE(INSTALLSTATE_DEFAULT, MsiQueryProductStateA(AlphaCode));
 }
 }  // namespace

@@ -78,6 +78,7 @@ TEST(CommandLine, UnattendedSwitchesAndTheirValues) {
         Names components;     // empty: no COMPONENTS=
         const char* installDir;
         bool problem;
+        bool uninstall = false;
     };
     const Row rows[] = {
         {"", RunMode::Wizard, nullptr, {}, "", false},
@@ -104,6 +105,9 @@ TEST(CommandLine, UnattendedSwitchesAndTheirValues) {
         {"INSTALLDIR=\"C:\\trailing \"", RunMode::Wizard, nullptr, {}, "C:\\trailing", false},
         {"INSTALLDIR=C:\\dot.", RunMode::Wizard, nullptr, {}, "C:\\dot.", true},
         {"INSTALLDIR=", RunMode::Wizard, nullptr, {}, "", true},
+        {"/uninstall", RunMode::Wizard, nullptr, {}, "", false, true},
+        {"/Quiet /UNINSTALL COMPONENTS=Tools", RunMode::Quiet, nullptr, {"Tools"}, "", false, true},
+        {"/uninstal -uninstall", RunMode::Wizard, nullptr, {}, "", false, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.argumentText);
@@ -116,6 +120,7 @@ TEST(CommandLine, UnattendedSwitchesAndTheirValues) {
         EXPECT_EQ(row.components, switches.Components);
         EXPECT_EQ(row.installDir, switches.InstallDir);
         EXPECT_EQ(row.problem, !switches.Problem.empty()) << switches.Problem;
+        EXPECT_EQ(row.uninstall, switches.Uninstall);
     }
     // A folder too long for the staged files' paths.
     EXPECT_FALSE(InstallFolderProblem("C:\\" + std::string(240, 'a')).empty());

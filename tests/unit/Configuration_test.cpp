@@ -78,6 +78,11 @@ TEST_F(ConfigurationTest, EveryKeyWithItsDefaultAndItsForms) {
     ASSERT_EQ(static_cast<int>(std::size(rows)), ComponentCount());
     for (std::size_t i = 0; i < std::size(rows); ++i)
         EXPECT_EQ(rows[i].expected, Describe(Component(static_cast<int>(i)))) << rows[i].section;
+    // The removal's arguments: a text, empty by default.
+    UnloadConfiguration();
+    ASSERT_TRUE(LoadConfigurationFrom(Ini("[A]\nUninstallArguments = \"/remove /quiet\" \n[B]\n")));
+    EXPECT_EQ("/remove /quiet", Component(0).UninstallArguments);
+    EXPECT_EQ("", Component(1).UninstallArguments);
 }
 
 TEST_F(ConfigurationTest, LongValuesAreReadUpTo2047Characters) {
@@ -219,14 +224,16 @@ TEST_F(ConfigurationTest, ComponentsAreChosenBySectionName) {
         Names names;
         Names unknown;
         const char* selected;  // one letter a component: y selected, n not
+        bool withRequired = true;  // false: a removal, which Required does not hold back
     } rows[] = {
         {{"Tools"}, {}, "ynyn"},
         {{"charts", "DOCS"}, {}, "yyny"},
         {{"Core"}, {}, "ynnn"},
         {{"Tools", "Nope", "Docs", "Neither"}, {"Nope", "Neither"}, "nnnn"},
+        {{"Tools"}, {}, "nnyn", false},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(row.unknown, SelectComponentsByName(row.names));
+        EXPECT_EQ(row.unknown, SelectComponentsByName(row.names, row.withRequired));
         std::string selected;
         for (int i = 0; i < ComponentCount(); ++i) selected += Component(i).Selected ? 'y' : 'n';
         EXPECT_EQ(row.selected, selected);

@@ -33,6 +33,7 @@ const HANDLE MutexHandle = reinterpret_cast<HANDLE>(0x503);
 struct Fake {
     std::vector<std::string> calls;
     std::map<std::string, UINT> installResults;  // by setup file name; 0 when missing
+    std::map<std::string, UINT> removeResults;   // by product code; 0 when missing
     INSTALLSTATE productState = INSTALLSTATE_UNKNOWN;
     int failingQueryStep = 0;                    // 1 to 5: that step of the product-code query fails (alpha.msi only)
     std::string productCode = AlphaCode;         // what the query reads
@@ -64,6 +65,10 @@ std::string Hex(unsigned long value) {
     return text;
 }
 std::string openedPackage;  // the query's steps fail only for alpha.msi
+// The fake product code of a package other than alpha.msi: its name in braces, padded to 38.
+std::string CodeOf(const std::string& package) {
+    return "{" + package + std::string(36 - package.size(), '0') + "}";
+}
 UINT FailsAt(int step, UINT error) {
     return fake.failingQueryStep == step && FileNameOf(openedPackage) == "alpha.msi" ? error : ERROR_SUCCESS;
 }
@@ -107,7 +112,7 @@ UINT WINAPI FakeFetch(MSIHANDLE view, MSIHANDLE* record) {
 UINT WINAPI FakeGetString(MSIHANDLE record, UINT field, LPSTR buffer, DWORD* length) {
     fake.calls.push_back("get " + Number(record) + " " + Number(field) + " " + Number(*length));
     if (FailsAt(5, ERROR_MORE_DATA)) return ERROR_MORE_DATA;
-    const std::string code = FileNameOf(openedPackage) == "alpha.msi" ? fake.productCode : AlphaCode;
+    const std::string code = FileNameOf(openedPackage) == "alpha.msi" ? fake.productCode : CodeOf(FileNameOf(openedPackage));
     std::snprintf(buffer, *length, "%s", code.c_str());
     *length = static_cast<DWORD>(code.size());
     return ERROR_SUCCESS;
@@ -132,6 +137,11 @@ UINT WINAPI FakeInstall(LPCSTR package, LPCSTR commandLine) {
     const auto found = fake.installResults.find(FileNameOf(package));
     return found == fake.installResults.end() ? ERROR_SUCCESS : found->second;
 }
+UINT WINAPI FakeConfigure(LPCSTR product, int level, INSTALLSTATE state, LPCSTR commandLine) {
+    fake.calls.push_back(std::string("remove ") + product + " " + Number(level) + " " + Number(state) + " | " + commandLine);
+    const auto found = fake.removeResults.find(product);
+    return found == fake.removeResults.end() ? ERROR_SUCCESS : found->second;
+}
 BOOL WINAPI FakeCreateProcess(LPCSTR application, LPSTR commandLine, LPSECURITY_ATTRIBUTES processAttributes,
                               LPSECURITY_ATTRIBUTES threadAttributes, BOOL inherit, DWORD flags, LPVOID environment,
                               LPCSTR folder, LPSTARTUPINFOA startup, LPPROCESS_INFORMATION info) {
@@ -139,7 +149,8 @@ BOOL WINAPI FakeCreateProcess(LPCSTR application, LPSTR commandLine, LPSECURITY_
                        !environment && !folder && startup && startup->cb == sizeof(STARTUPINFOA);
     const std::string line = commandLine;
     fake.calls.push_back("start " + line + (plain ? "" : " (unexpected arguments)"));
-    const auto found = fake.exitCodes.find(FileNameOf(line.substr(0, line.rfind(" -r"))));
+    // The program is the quoted path at the start, whatever arguments follow.
+    const auto found = fake.exitCodes.find(FileNameOf(line.substr(0, line.find('"', 1) + 1)));
     if (found == fake.exitCodes.end()) return FALSE;
     fake.runningExitCode = found->second;
     info->hProcess = ProcessHandle;
@@ -212,12 +223,13 @@ const TInstallerCalls FakeCalls = {
     FakeSetInternalUI, FakeSetExternalUI, FakeEnableLog, FakeOpenDatabase, FakeOpenView, FakeExecute,
     FakeFetch,         FakeGetString,     FakeQueryState, FakeCloseMsiHandle, FakeInstall, FakeCreateProcess,
     FakePeek,          FakeDispatch,      FakePostQuit,   FakeWait,          FakeExitCode, FakeCloseHandle,
-    FakeOpenMutex,     FakeWaitForObject, FakeReleaseMutex, FakeTickCount,
+    FakeOpenMutex,     FakeWaitForObject, FakeReleaseMutex, FakeTickCount, FakeConfigure,
 };
 
 struct Entry {
     std::string description, fileName;
     bool exe = false, subFolder = false;
+    std::string uninstall = "";  // UninstallArguments
 };
 
 // The install manager's state starts fresh (and restarts go to a recorder); the install folder, with a
@@ -231,6 +243,7 @@ protected:
         Reset();
     }
     void TearDown() override {
+        WizardSettings.Removing = false;
         RestoreInstallerCalls();
         InstallManagerTest::TearDown();
     }
@@ -260,9 +273,10 @@ protected:
         FILE* file = std::fopen(ini.c_str(), "w");
         ASSERT_NE(nullptr, file);
         for (std::size_t i = 0; i < entries.size(); ++i)
-            std::fprintf(file, "[C%u]\nComponentDescription=%s\nFileName=%s\nFileIsExe=%d\nSetupFileSubFolder=%d\n",
+            std::fprintf(file, "[C%u]\nComponentDescription=%s\nFileName=%s\nFileIsExe=%d\nSetupFileSubFolder=%d\n"
+                               "UninstallArguments=%s\n",
                          static_cast<unsigned>(i), entries[i].description.c_str(), entries[i].fileName.c_str(),
-                         entries[i].exe, entries[i].subFolder);
+                         entries[i].exe, entries[i].subFolder, entries[i].uninstall.c_str());
         std::fclose(file);
         ASSERT_TRUE(LoadConfigurationFrom(ini));
         ASSERT_EQ(static_cast<int>(entries.size()), ComponentCount());
@@ -633,6 +647,52 @@ TEST_F(InstallationTest, EveryFailureKeepsItsReason) {
     }
     EXPECT_FALSE(SystemMessage(1603).empty()) << "Windows names its installer results";
     EXPECT_TRUE(Component(5).FailureReason.empty());
+}
+
+// A removal goes in the reverse of the INI's order: a product on the machine is removed, one that is
+// not counts as removed, a setup program runs with its UninstallArguments, one without them fails.
+// The staged copies go, and the folders the wizard made once they are empty.
+TEST_F(InstallationTest, RemovalGoesBackwardsThroughTheCatalogue) {
+    const struct {
+        const char* name;
+        INSTALLSTATE state;
+        UINT result;       // of Beta's removal
+        bool betaRemoved, restart;
+    } rows[] = {
+        {"on the machine", INSTALLSTATE_DEFAULT, 0, true, false},
+        {"not on the machine", INSTALLSTATE_UNKNOWN, 0, true, false},
+        {"removed, a restart is due", INSTALLSTATE_ADVERTISED, 3010, true, true},
+        {"gone in between", INSTALLSTATE_DEFAULT, ERROR_UNKNOWN_PRODUCT, true, false},
+        {"the removal fails", INSTALLSTATE_DEFAULT, 1603, false, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Reset();
+        WizardSettings.Removing = true;
+        Load({{"Alpha", "alpha.msi"}, {"Tools", "setup.exe", true, true, "/remove /quiet"}, {"Beta", "beta.msi"},
+              {"Bare", "bare.exe", true}});
+        fake.exitCodes["setup.exe"] = 0;
+        fake.productState = row.state;
+        fake.removeResults[CodeOf("beta.msi")] = row.result;
+        RunRemoval();
+        std::vector<std::string> started;
+        for (const std::string& call : fake.calls)
+            if (call.rfind("remove ", 0) == 0 || call.rfind("start ", 0) == 0) started.push_back(call);
+        const std::string removeArguments = " 0 2 | REBOOT=ReallySuppress";  // default level, absent
+        std::vector<std::string> expected;
+        if (row.state != INSTALLSTATE_UNKNOWN) expected.push_back("remove " + CodeOf("beta.msi") + removeArguments);
+        expected.push_back("start \"" + Staged("Tools\\setup.exe") + "\" /remove /quiet");
+        if (row.state != INSTALLSTATE_UNKNOWN) expected.push_back(std::string("remove ") + AlphaCode + removeArguments);
+        EXPECT_EQ(expected, started);
+        EXPECT_TRUE(Component(0).Succeeded);
+        EXPECT_TRUE(Component(1).Succeeded);
+        EXPECT_EQ(row.betaRemoved, Component(2).Succeeded);
+        EXPECT_FALSE(Component(3).Succeeded);
+        EXPECT_NE(std::string::npos, Component(3).FailureReason.find("[C3] gives no UninstallArguments"));
+        EXPECT_EQ(row.restart, WizardSettings.RestartRequired);
+        // Nothing staged is left, and no folder but the install folder's parent.
+        EXPECT_FALSE(FolderExists(install));
+    }
 }
 
 }  // namespace
