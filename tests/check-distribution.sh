@@ -75,6 +75,8 @@ row not-packages '[A]\nComponentDescription=A\nFileName=a.msi\n[B]\nComponentDes
   'product code         {6FFE34E9-3923-4074-A292-5E0676C4448A}' "2 errors"
 
 # The wizard's command-line choices, checked as the wizard will check them.
+CHOICES="INSTALLDIR=C:\\Tools\\CON" row device-folder '[Core]\nComponentDescription=Core\nFileName=a.msi\n' a.msi=alpha.msi 1 \
+  'INSTALLDIR=C:\Tools\CON has the folder name "CON", which Windows cannot use: Windows reserves it for a device.' "1 error"
 CHOICES="COMPONENTS=tools,Nope INSTALLDIR=Relative" row choices '[Core]\nComponentDescription=Core\nFileName=a.msi\nRequired=1\n[Tools]\nComponentDescription=Tools\nFileName=a.msi\n[Docs]\nComponentDescription=Docs\nFileName=a.msi\n' \
   a.msi=alpha.msi 1 'COMPONENTS= names "Nope", which no section of the INI has (the wizard would end with 87; the sections: Core, Tools, Docs)' \
   'COMPONENTS= installs: [Core] (required) [Tools]' 'INSTALLDIR=Relative is not a full path' "2 errors"

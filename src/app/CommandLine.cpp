@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "platform/NameRules.h"
+
 namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -120,36 +122,4 @@ std::string WithoutTrailingBackslash(std::string folder) {
     return folder;
 }
 
-std::string InstallFolderProblem(const std::string& folder) {
-    const bool onDrive = folder.size() >= 3 && Lower(folder[0]) >= 'a' && Lower(folder[0]) <= 'z' &&
-                         folder[1] == ':' && folder[2] == '\\';
-    std::size_t namesStart = 3;
-    if (!onDrive) {
-        // \\server\share: both names present.
-        const std::size_t serverEnd = folder.size() > 2 && folder[0] == '\\' && folder[1] == '\\' ? folder.find('\\', 2)
-                                                                                              : std::string::npos;
-        if (serverEnd == std::string::npos || serverEnd == 2 || serverEnd + 1 >= folder.size() ||
-            folder[serverEnd + 1] == '\\') {
-            return "is not a full path: it must start with a drive (C:\\) or a share (\\\\server\\share).";
-        }
-        namesStart = 2;
-    }
-    if (folder.size() > MaxInstallFolderLength) {
-        return "is longer than " + std::to_string(MaxInstallFolderLength) + " characters.";
-    }
-    std::size_t start = namesStart;
-    while (start < folder.size()) {
-        std::size_t end = folder.find('\\', start);
-        if (end == std::string::npos) end = folder.size();
-        const std::string name = folder.substr(start, end - start);
-        if (name.empty()) return "has an empty folder name (two backslashes).";
-        for (const char c : name) {
-            if (static_cast<unsigned char>(c) < 32 || std::string("/:*?\"<>|").find(c) != std::string::npos)
-                return "has a character that Windows does not allow in folder names.";
-        }
-        if (name.find_first_not_of('.') == std::string::npos) return "has a folder name of dots only.";
-        if (name.back() == '.' || name.back() == ' ') return "has a folder name that ends in a dot or a blank.";
-        start = end + 1;
-    }
-    return std::string();
-}
+std::string InstallFolderProblem(const std::string& folder) { return FolderPathProblem(folder, MaxInstallFolderLength); }

@@ -40,9 +40,9 @@ struct CommandLineSwitches {
 // over "/passive"; of a repeated switch the last counts. Every other argument is ignored.
 CommandLineSwitches ParseSwitches(const std::string& argumentText);
 
-// Why `folder` cannot be the install folder given on the command line ("" when it can): it must be a
-// full path (a drive letter, a colon and a backslash, or \\server\share), without characters Windows
-// forbids in names or names of dots only, and leave room for the staged files within the path limit.
+// Why `folder` cannot be the install folder given on the command line ("" when it can): a full folder
+// path by Windows' rules (platform/NameRules.h: device names too) that leaves room for the staged files
+// within the path limit.
 std::string InstallFolderProblem(const std::string& folder);
 // The folder as the wizard stores it: without trailing backslashes, except for a drive's root (C:\).
 std::string WithoutTrailingBackslash(std::string folder);

@@ -1,17 +1,9 @@
 #pragma once
-// What the distribution check judges from text alone: names, the first bytes of a setup file, and
-// which rule of the value parsers gave a key its value. Plain text logic, free of <windows.h>.
+// What the distribution check judges from text alone: the first bytes of a setup file, and which rule
+// of the value parsers gave a key its value (names: platform/NameRules.h). Plain text logic, free of
+// <windows.h>.
 #include <cstddef>
 #include <string>
-
-// Why `name` cannot serve as a file or folder name on Windows, or "" when it can: empty; a character
-// Windows forbids (control characters and < > : " / \ | ? *); "." or ".."; a trailing dot or blank
-// (Windows drops it, so "Docs." and "Docs" would be one folder); a device name (CON, PRN, AUX, NUL,
-// COM1-9, LPT1-9, also with an extension, as in "NUL.log"); or longer than `maxLength`.
-std::string NameProblem(const std::string& name, std::size_t maxLength);
-
-// Whether two names are one on Windows, which ignores case (compared for ASCII letters).
-bool SameName(const std::string& a, const std::string& b);
 
 enum class SetupFileKind { InstallerPackage, Program, Other };
 // The kind of setup file its first bytes show: the compound-file signature of a Windows Installer

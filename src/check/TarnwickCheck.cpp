@@ -27,12 +27,14 @@
 #include "installmanager/InstallCommandLines.h"
 #include "installmanager/PathText.h"
 #include "installmanager/ValueParse.h"
+#include "platform/FileSystem.h"
+#include "platform/NameRules.h"
 
 namespace {
 
-// The log file is <description>.log, and Windows allows 255 characters in a name.
-constexpr std::size_t MaxDescriptionLength = 255 - 4;
-constexpr std::size_t MaxFileNameLength = 255;
+// The log file is <description>.log.
+constexpr std::size_t MaxDescriptionLength = MaxNameLength - 4;
+constexpr std::size_t MaxFileNameLength = MaxNameLength;
 
 class Report {
 public:
@@ -64,16 +66,6 @@ public:
 private:
     static constexpr std::size_t NameWidth = 21;
 };
-
-bool IsFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool IsFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 // The first `count` bytes of a file (fewer when it is shorter); false when it cannot be read.
 bool ReadFirstBytes(const std::string& path, DWORD count, std::string& bytes) {
@@ -151,7 +143,7 @@ void CheckSetupFile(const TSetupComponent& entry, const std::string& folder, con
         if (!firstBytes.empty())
             sealed.file->ReadAt(sealed.file->ContainerStart() + file.Offset, &firstBytes[0], static_cast<uint32_t>(firstBytes.size()));
     }
-    if (!inside && !IsFile(path)) {
+    if (!inside && !FileExists(path)) {
         report.Error("the setup file " + entry.FileName + " is missing from " + folder);
     } else if (!inside && !ReadFirstBytes(path, 8, firstBytes)) {
         report.Error("the setup file " + entry.FileName + " cannot be read");
@@ -220,7 +212,7 @@ std::string FullPath(const std::string& path) {
 // The distribution's INI, folder and wizard from the command-line argument.
 void Locate(const std::string& argument, std::string& ini, std::string& folder, std::string& wizard) {
     const std::string path = FullPath(argument);
-    if (IsFolder(path)) {
+    if (FolderExists(path)) {
         folder = path;
         if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
         ini = folder + "\\TarnwickSetup.INI";
@@ -342,7 +334,7 @@ int main(int argc, char** argv) {
     Locate(argv[1], ini, folder, wizard);
     Report report;
     TSealedExecutable wizardFile;
-    const bool wizardThere = IsFile(wizard);
+    const bool wizardThere = FileExists(wizard);
     if (wizardThere && !wizardFile.Open(wizard)) {
         std::printf("Tarnwick distribution check of %s\n", wizard.c_str());
         report.Error(wizard + " is damaged: " + wizardFile.Problem + " (the wizard would show that and end with 1619)");

@@ -16,6 +16,7 @@
 #include "installmanager/Settings.h"
 #include "installmanager/Staging.h"
 #include "installmanager/ValueParse.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
@@ -27,14 +28,6 @@ int catalogueCount = 0;
 constexpr DWORD ValueBufferSize = 2048;
 constexpr DWORD FirstSectionNamesBufferSize = 16384;
 constexpr DWORD MaxSectionNamesBufferSize = 64u << 20;
-
-bool FileExists(const std::string& path) {
-    const HANDLE file =
-        CreateFileA(path.c_str(), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
-    return true;
-}
 
 // The names of all sections in file order; false when even the largest buffer cannot hold them.
 // The profile API reports a cut list by returning the buffer size minus 2, so the buffer grows
@@ -148,7 +141,7 @@ const char* ConfigKeyName(ConfigKey key) {
 }
 
 bool ReadConfigurationKeys(const std::string& iniPath, std::vector<TComponentKeys>& sections) {
-    if (iniPath.size() > MaxPathLength || !FileExists(iniPath)) return false;
+    if (iniPath.size() > MaxPathLength || !OpensAsExistingFile(iniPath)) return false;
     std::vector<std::string> names;
     if (!ReadSectionNames(iniPath, names)) return false;
     sections.clear();

@@ -6,6 +6,7 @@
 #include "installmanager/Installation.h"
 #include "installmanager/PathText.h"
 #include "installmanager/Settings.h"
+#include "platform/NameRules.h"
 
 namespace {
 std::string Hex(uint32_t value) {
@@ -91,8 +92,8 @@ std::string NotHeld(const std::string& fileName, uint32_t error) {
 }
 
 std::string NotAPlainFileName(const std::string& fileName) {
-    return "The setup file name \"" + fileName +
-           "\" is not a plain file name; the setup starts only files that lie beside it.";
+    return "The setup file name \"" + fileName + "\" is not a plain file name (" + NameProblem(fileName) +
+           "); the setup starts only files that lie beside it.";
 }
 
 std::string InstallerNotAvailable() {

@@ -2,6 +2,7 @@
 
 #include "installmanager/Configuration.h"
 #include "installmanager/PathText.h"
+#include "platform/NameRules.h"
 #include "installmanager/Settings.h"
 
 namespace {

@@ -8,6 +8,8 @@
 #include "installmanager/InstallCommandLines.h"
 #include "installmanager/InstallerMessages.h"
 #include "installmanager/PathText.h"
+#include "platform/FileSystem.h"
+#include "platform/NameRules.h"
 #include "installmanager/ProgressDisplay.h"
 #include "installmanager/RunLog.h"
 #include "installmanager/Settings.h"
@@ -31,16 +33,6 @@ constexpr DWORD SetupProgramRestartNeeded = 8;
 // Windows ends a program that an exception brought down with the exception's status code, whose
 // top four bits are 0xC (error severity).
 bool EndedByException(DWORD exitCode) { return (exitCode & 0xF0000000u) == 0xC0000000u; }
-
-bool FolderExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 void Fail(TSetupComponent& component, const std::string& reason) {
     component.Succeeded = false;

@@ -43,17 +43,3 @@ std::string& ReplaceSpaces(std::string& text, char with) {
     }
     return text;
 }
-
-std::string NameFromDescription(const std::string& description) {
-    std::string name = description;
-    for (char& c : name) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (u < 32 || std::string("\\/:*?\"<>|").find(c) != std::string::npos) c = '_';
-    }
-    if (!name.empty() && name.find_first_not_of('.') == std::string::npos) name.assign(name.size(), '_');
-    return name;
-}
-
-bool IsPlainFileName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find_first_of("\\/:") == std::string::npos;
-}

@@ -1,9 +1,8 @@
 #include "installmanager/Seal.h"
 
-#include <algorithm>
 #include <cstring>
 
-#include "installmanager/PathText.h"
+#include "platform/NameRules.h"
 
 namespace {
 

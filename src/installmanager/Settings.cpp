@@ -9,6 +9,7 @@
 #include "installmanager/ExecutablePath.h"
 #include "installmanager/InstallCommandLines.h"
 #include "installmanager/PathText.h"
+#include "platform/FileSystem.h"
 
 TWizardSettings WizardSettings;
 
@@ -67,11 +68,6 @@ std::string RegistryProgramFilesFolder() {
     return std::string(value);
 }
 
-bool IsFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 }  // namespace
 
 std::string GetProgramFilesFolder() {
@@ -93,7 +89,7 @@ bool CreateDirectoryTree(const std::string& path) {
     }
     // Already there, or a root that cannot be created but exists ("C:", "\\server\share"). Either way
     // what counts is a folder: a file of that name is no place to put anything.
-    return IsFolder(path);
+    return FolderExists(path);
 }
 
 // ---- Disk space ----

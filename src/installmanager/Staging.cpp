@@ -10,6 +10,7 @@
 #include "installmanager/FailureReasons.h"
 #include "installmanager/InstallCommandLines.h"
 #include "installmanager/PathText.h"
+#include "platform/NameRules.h"
 #include "installmanager/ProgressDisplay.h"
 #include "installmanager/RunLog.h"
 #include "installmanager/Settings.h"

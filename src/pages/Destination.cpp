@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "installmanager/FolderBrowser.h"
+#include "ui/FolderBrowser.h"
 #include "installmanager/MessageTexts.h"
 #include "installmanager/Settings.h"
 

@@ -98,6 +98,10 @@ TEST_F(Unattended, QuietAndPassiveRunsEndWithTheCodesDeploymentToolsRead) {
          {"COMPONENTS= names no section of the configuration file: Nope", "Exit code: 87"}, false},
         {"a relative folder", "/quiet", 87, {}, {"INSTALLDIR=Relative\\Folder is not a full path", "Exit code: 87"},
          false, "Relative\\Folder"},
+        {"a device name as a folder", "/quiet", 87, {},
+         {"INSTALLDIR=C:\\Tools\\NUL.txt has the folder name \"NUL.txt\", which Windows cannot use: Windows reserves "
+          "it for a device.", "Exit code: 87"},
+         false, "C:\\Tools\\NUL.txt"},
         {"a full disk", "/quiet COMPONENTS=Huge", 112, {}, {"There is not enough disk space", "Exit code: 112"}, false,
          "T:\\Tarnwick"},
         {"passive, cancelled", "/passive COMPONENTS=Slow,Extras", 1602, {"alpha.txt"},

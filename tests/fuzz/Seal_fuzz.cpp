@@ -6,7 +6,7 @@
 
 #include "FuzzCheck.h"
 #include "installmanager/IniText.h"
-#include "installmanager/PathText.h"
+#include "platform/NameRules.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "installmanager/Configuration.h"
 #include "installmanager/FailureReasons.h"
 #include "installmanager/InstallerMessages.h"
-#include "installmanager/PathText.h"
+#include "platform/NameRules.h"
 #include "installmanager/Settings.h"
 #include "installmanager/Staging.h"
 

@@ -1,17 +1,13 @@
-#include "installmanager/FolderBrowser.h"
+#include "ui/FolderBrowser.h"
 
 #include <shlobj.h>
 
 #include <cstring>
 
+#include "platform/FileSystem.h"
 #include "platform/SystemLibrary.h"
 
 namespace {
-
-bool FolderExists(const char* path) {
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // The shell and OLE, bound when the browser first opens: only the destination page's Change...
 // needs them, and loading and starting them (with rpcrt4, combase, shcore and shlwapi) before the
