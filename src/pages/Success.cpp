@@ -17,7 +17,9 @@ std::vector<ControlLayout> TfrmSuccess::Layout() {
         {&lblText, "lblText", ControlKind::Label, 128, 144, 441, 41,
          "The installation is complete. Click Finish to exit the install program.", -1, coWordWrap},
         // Tab goes from Finish straight to the list on the group box.
-        {&GroupBox1, "GroupBox1", ControlKind::GroupBox, 128, 168, 441, 177, "Installation summary", -1, coWhite},
+        // The group names its list too: a screen reader announces the list on focus by that name.
+        {&GroupBox1, "GroupBox1", ControlKind::GroupBox, 128, 168, 441, 177, "Installation summary", -1, coWhite,
+         nullptr, "lsvComponents"},
         {&lsvComponents, "lsvComponents", ControlKind::ListView, 8, 16, 425, 153, nullptr, 3, coNoHeader | coWhite,
          "GroupBox1"},
         {&cmdBack, "cmdBack", ControlKind::Button, 320, 368, 89, 25, "< &Back", 1, coDisabled},

@@ -44,7 +44,8 @@ struct ControlLayout {
     unsigned options;      // ControlOption bits
     const char* groupBox = nullptr;  // name of the group box the control sits on; bounds are inside it
     // Labels: the control this label names for screen readers, which take an edit box's or a list's
-    // name from the label right before it in the z-order (see ArrangeForScreenReaders).
+    // name from the label right before it in the z-order (see ControlOrder.h). A label or a group box
+    // that names a list gives it its caption as the list's own text.
     const char* names = nullptr;
 };
 
@@ -101,6 +102,9 @@ public:
 
     // Keyboard handling for this form's controls (Enter, Esc, Tab, access keys); true when handled.
     bool PreTranslateMessage(MSG& msg);
+    // Everything the form paints (picture, group boxes) as one brush, made when first needed: a control
+    // that shows the form under it fills with it, aligned to where it sits.
+    HBRUSH BackgroundBrush();
     // The form that owns a window (the window itself or one of its ancestors), or null.
     static TForm* FromWindow(HWND window);
 
@@ -141,23 +145,27 @@ protected:
     HWND hwnd = nullptr;
 
 private:
+    // The window's life and its loop (Form.cpp).
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    bool CreateControls();
-    const ControlLayout* LayoutOf(HWND control) const;
-    HBRUSH ControlColor(HDC dc, HWND control);
-    void PaintBackground(HDC dc);
-    HBRUSH BackgroundBrush();
-    void DropPaintedBackground();
-    void PaintGroupBox(HDC dc, const ControlLayout& group);
-    void ArrangeForScreenReaders();
-    void ClipGroupBoxes();
-    void ApplyColors();
-    static LRESULT CALLBACK GroupBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
-    const ControlLayout* LayoutNamed(const char* name) const;
     void ShowWindowNow();
     void HideWindowNow();
+    // The controls and their order (FormControls.cpp).
+    bool CreateControls();
+    void ArrangeForScreenReaders();
+    void ClipGroupBoxes();
+    const ControlLayout* LayoutOf(HWND control) const;
+    const ControlLayout* LayoutNamed(const char* name) const;
+    // Painting and colours (FormPainting.cpp).
+    HBRUSH ControlColor(HDC dc, HWND control);
+    void PaintBackground(HDC dc);
+    void DropPaintedBackground();
+    void ApplyColors();
+    // `colours`: the system colours changed; else some setting did, perhaps high contrast.
+    void SystemColorsChanged(bool colours);
+    // The keyboard (FormKeyboard.cpp).
     void PressButton(HWND button);
+    // Scaling (FormScaling.cpp).
     SIZE FrameSize() const;
     ScaledBounds BoundsOf(const ControlLayout& control) const;
     void PlaceControls();

@@ -103,6 +103,8 @@ TEST_F(Accessibility, EveryControlIsNamedAfterItsLabelAndTheSummaryHasItsGroup) 
     }
     ASSERT_NE(group, nullptr) << "no group box before the list";
     EXPECT_EQ(AccessibleName(group), "Installation summary");
+    // The list itself is named too, or its focus is announced as a bare "list".
+    EXPECT_EQ(AccessibleName(list), "Installation summary");
     const RECT box = WindowRect(group), inner = WindowRect(list);
     EXPECT_TRUE(box.left <= inner.left && box.top <= inner.top && inner.right <= box.right && inner.bottom <= box.bottom);
     Press(summary, "&Finish");
