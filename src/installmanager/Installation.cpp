@@ -367,42 +367,60 @@ bool PrepareRun(bool& loggingReady) {
 }
 }  // namespace
 
+namespace {
+// One selected component's turn, installing or removing: what keeps it from starting at all fails it
+// with its reason (a cancel, a name with a path, a setup program its INI gives no way of removal, a
+// file this run does not hold); otherwise its setup program runs, or its package goes to Windows
+// Installer. Its staged file is let go afterwards (and deleted after a removal).
+void TakeTurn(TSetupComponent& component, const std::string& installFolder, bool installerBound, bool loggingReady) {
+    const bool removing = WizardSettings.Removing;
+    const std::string staged = StagedSetupFilePath(installFolder, component);
+    LogLine("[" + component.SectionName + "] " + component.ComponentDescription + ": " + (removing ? "removing with " : "") +
+            (component.FileIsExe ? "setup program " : "package ") + staged);
+    componentBeingInstalled = &component;
+#ifdef TARNWICK_TEST_SEAMS
+    RaiseTestFault(component.SectionName);
+#endif
+    if (WizardSettings.CancelRequested) {
+        Fail(component, FailureReasons::Cancelled());
+    } else if (!IsPlainFileName(component.FileName)) {
+        // Never staged: a path in the name would start another file.
+        Fail(component, FailureReasons::NotAPlainFileName(component.FileName));
+    } else if (removing && component.FileIsExe && component.UninstallArguments.empty()) {
+        Fail(component, FailureReasons::CannotBeRemoved(component));
+    } else if (!component.StagedFile) {
+        // Only what this run wrote and holds is started, never what else lies at that path.
+        Fail(component, !component.StagingProblem.empty() ? component.StagingProblem
+                                                          : FailureReasons::SetupFileMissing(component, staged));
+    } else if (component.FileIsExe) {
+        RunSetupProgram(component, installFolder);
+    } else if (!installerBound) {
+        Fail(component, FailureReasons::InstallerNotAvailable());
+    } else if (removing) {
+        RemovePackage(component, installFolder, loggingReady);
+    } else {
+        InstallPackage(component, installFolder, loggingReady);
+    }
+    componentBeingInstalled = nullptr;
+    ReleaseStagedFile(component.StagedFile);
+    // What this run staged for a removal goes; nothing else is touched.
+    if (removing && IsPlainFileName(component.FileName)) DeleteFileA(staged.c_str());
+    LogOutcome(component);
+}
+
+void LogNotSelected(const TSetupComponent& component) {
+    LogLine("[" + component.SectionName + "] " + component.ComponentDescription + ": not selected");
+}
+}  // namespace
+
 void RunRemoval() {
     const std::string installFolder = WizardSettings.GetInstallFolder();
     LogLine("Removing from: " + installFolder);
     bool loggingReady = false;
     const bool installerBound = PrepareRun(loggingReady);
     for (int i = ComponentCount() - 1; i >= 0; --i) {
-        TSetupComponent& component = Component(i);
-        if (!component.Selected) {
-            LogLine("[" + component.SectionName + "] " + component.ComponentDescription + ": not selected");
-            continue;
-        }
-        LogLine("[" + component.SectionName + "] " + component.ComponentDescription + ": removing with " +
-                (component.FileIsExe ? "setup program " : "package ") + StagedSetupFilePath(installFolder, component));
-        componentBeingInstalled = &component;
-        if (WizardSettings.CancelRequested) {
-            Fail(component, FailureReasons::Cancelled());
-        } else if (!IsPlainFileName(component.FileName)) {
-            Fail(component, FailureReasons::NotAPlainFileName(component.FileName));
-        } else if (component.FileIsExe && component.UninstallArguments.empty()) {
-            Fail(component, FailureReasons::CannotBeRemoved(component));
-        } else if (!component.StagedFile) {
-            Fail(component, !component.StagingProblem.empty()
-                                ? component.StagingProblem
-                                : FailureReasons::SetupFileMissing(component, StagedSetupFilePath(installFolder, component)));
-        } else if (component.FileIsExe) {
-            RunSetupProgram(component, installFolder);
-        } else if (installerBound) {
-            RemovePackage(component, installFolder, loggingReady);
-        } else {
-            Fail(component, FailureReasons::InstallerNotAvailable());
-        }
-        componentBeingInstalled = nullptr;
-        ReleaseStagedFile(component.StagedFile);
-        // What this run staged for it goes; nothing else is touched.
-        if (IsPlainFileName(component.FileName)) DeleteFileA(StagedSetupFilePath(installFolder, component).c_str());
-        LogOutcome(component);
+        if (Component(i).Selected) TakeTurn(Component(i), installFolder, installerBound, loggingReady);
+        else LogNotSelected(Component(i));
     }
     ReleaseStagedFiles();
     // The folders the wizard makes, when they are empty now (RemoveDirectory removes no other).
@@ -423,39 +441,9 @@ void RunInstallation() {
     LogLine("Install folder: " + installFolder);
     bool loggingReady = false;
     const bool installerBound = PrepareRun(loggingReady);
-
     for (int i = 0; i < ComponentCount(); ++i) {
-        TSetupComponent& component = Component(i);
-        if (!component.Selected) {
-            LogLine("[" + component.SectionName + "] " + component.ComponentDescription + ": not selected");
-            continue;
-        }
-        LogLine("[" + component.SectionName + "] " + component.ComponentDescription + ": " +
-                (component.FileIsExe ? "setup program " : "package ") + StagedSetupFilePath(installFolder, component));
-        componentBeingInstalled = &component;
-#ifdef TARNWICK_TEST_SEAMS
-        RaiseTestFault(component.SectionName);
-#endif
-        if (WizardSettings.CancelRequested) {
-            Fail(component, FailureReasons::Cancelled());
-        } else if (!IsPlainFileName(component.FileName)) {
-            // Never staged: a path in the name would start another file.
-            Fail(component, FailureReasons::NotAPlainFileName(component.FileName));
-        } else if (!component.StagedFile) {
-            // Only what this run wrote and holds is started, never what else lies at that path.
-            Fail(component, !component.StagingProblem.empty()
-                                ? component.StagingProblem
-                                : FailureReasons::SetupFileMissing(component, StagedSetupFilePath(installFolder, component)));
-        } else if (component.FileIsExe) {
-            RunSetupProgram(component, installFolder);
-        } else if (installerBound) {
-            InstallPackage(component, installFolder, loggingReady);
-        } else {
-            Fail(component, FailureReasons::InstallerNotAvailable());
-        }
-        componentBeingInstalled = nullptr;
-        ReleaseStagedFile(component.StagedFile);
-        LogOutcome(component);
+        if (Component(i).Selected) TakeTurn(Component(i), installFolder, installerBound, loggingReady);
+        else LogNotSelected(Component(i));
     }
     ReleaseStagedFiles();
 }
