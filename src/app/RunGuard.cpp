@@ -51,14 +51,26 @@ DWORD WINAPI Report(LPVOID) {
     return 0;
 }
 
+volatile DWORD reporterThread = 0;
+
 [[noreturn]] void Finish() {
-    // A second fault (on this thread or another) while the first is reported waits for the end.
+    // A second fault while the first is reported waits for the end; one in the reporting itself ends
+    // the process at once.
     if (InterlockedExchange(&ending, 1) != 0) {
+        if (GetCurrentThreadId() == reporterThread) TerminateProcess(GetCurrentProcess(), ExitCodes::Failed);
         for (;;) Sleep(INFINITE);
     }
-    const HANDLE reporter = CreateThread(nullptr, 256 * 1024, Report, nullptr, 0, nullptr);
-    if (reporter) WaitForSingleObject(reporter, INFINITE);
-    else Report(nullptr);
+    DWORD id = 0;
+    const HANDLE reporter = CreateThread(nullptr, 256 * 1024, Report, nullptr, CREATE_SUSPENDED, &id);
+    if (reporter) {
+        reporterThread = id;
+        ResumeThread(reporter);
+        // The fault may have come while this thread held a lock the reporting needs (the loader's,
+        // the heap's): the end comes all the same, after a while (a person gets ten minutes for the box).
+        WaitForSingleObject(reporter, WizardSettings.Unattended ? 15000 : 600000);
+    } else {
+        Report(nullptr);
+    }
     TerminateProcess(GetCurrentProcess(), ExitCodes::Failed);
     for (;;) Sleep(INFINITE);
 }

@@ -106,17 +106,27 @@ std::string WriteSealedWizard(const std::string& wizard, const std::string& iniB
         }
         seal.Files.push_back(file);
     }
+    if (seal.Files.size() > MaxSealedFiles) return "the INI lists more components than a seal can hold";
     const std::string sealBytes = SealBytes(seal, Sha256Of);
     if (sealBytes.empty()) return "SHA-256 is not available on this computer";
+    if (sealBytes.size() > MaxSealLength) return "the INI is too large for a seal";
+
+    // The wizard's image with its anchor naming this seal (the image is small: read whole).
+    std::string image(static_cast<std::size_t>(source.Layout.FileSize), '\0');
+    const std::size_t anchor = source.ReadAt(0, &image[0], static_cast<uint32_t>(image.size())) ? FindSealAnchor(image)
+                                                                                                : std::string::npos;
+    if (anchor == std::string::npos) return wizard + " is not a Tarnwick Setup Wizard that can be sealed (no seal anchor)";
+    image.replace(anchor + sizeof TarnwickSealAnchor.Magic, Sha256Length, sealBytes, sealBytes.size() - Sha256Length,
+                  Sha256Length);
 
     bool written = false;
     {
         const File out(output, true);
-        DWORD moved = 0;
-        written = out.Open() &&
-                  Append(source.FileHandle(), 0, source.Layout.FileSize, out.handle, source.Layout.FileSize) &&
-                  WriteFile(out.handle, sealBytes.data(), static_cast<DWORD>(sealBytes.size()), &moved, nullptr) &&
-                  moved == sealBytes.size();
+        DWORD moved = 0, sealMoved = 0;
+        written = out.Open() && WriteFile(out.handle, image.data(), static_cast<DWORD>(image.size()), &moved, nullptr) &&
+                  moved == image.size() &&
+                  WriteFile(out.handle, sealBytes.data(), static_cast<DWORD>(sealBytes.size()), &sealMoved, nullptr) &&
+                  sealMoved == sealBytes.size();
         for (std::size_t i = 0; written && i < firsts.size(); ++i) {
             const TSealedFile& file = seal.Files[firsts[i]];
             const File in(folder + "\\" + file.Name, false);

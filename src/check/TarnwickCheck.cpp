@@ -410,8 +410,11 @@ int main(int argc, char** argv) {
         const bool bundle = lstrcmpiA(outputSwitch.c_str(), "/bundle") == 0;
         std::string problem = sealed ? wizard + " is sealed already: seal the wizard as it was built" : std::string();
         if (problem.empty() && !wizardThere) problem = "there is no wizard to seal";
-        if (problem.empty() && lstrcmpiA(FullPath(output).c_str(), FullPath(wizard).c_str()) == 0)
-            problem = "the output must be another file than the wizard";
+        // Writing over an input would destroy it before it is read.
+        bool input = lstrcmpiA(FullPath(output).c_str(), FullPath(wizard).c_str()) == 0;
+        for (const TSetupComponent& entry : entries)
+            input = input || lstrcmpiA(FullPath(output).c_str(), FullPath(folder + "\\" + entry.FileName).c_str()) == 0;
+        if (problem.empty() && input) problem = "the output must be another file than the wizard and its setup files";
         if (!problem.empty()) report.Error(problem);
         if (report.errors > 0) {
             std::printf("%s: nothing written, as there are errors\n", outputSwitch.c_str());

@@ -22,3 +22,5 @@ std::string ModulePath() {
 std::string ExecutablePath() { return overridePath.empty() ? ModulePath() : overridePath; }
 
 void OverrideExecutablePath(std::string path) { overridePath = std::move(path); }
+
+bool ExecutablePathOverridden() { return !overridePath.empty(); }

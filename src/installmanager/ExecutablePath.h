@@ -8,3 +8,5 @@ std::string ExecutablePath();
 
 // Makes ExecutablePath return `path`; an empty text returns to the real module path.
 void OverrideExecutablePath(std::string path);
+// Whether ExecutablePath names another file than the running program (tests).
+bool ExecutablePathOverridden();

@@ -252,8 +252,11 @@ void RunSetupProgram(TSetupComponent& component, const std::string& installFolde
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (calls.CreateProcessA(nullptr, writableCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &process)) {
+    // Started in its own folder, not in the wizard's (often a downloads folder): a program that looks
+    // for a DLL in its current folder finds none planted there.
+    const std::string programFolder = FolderOf(programPath);
+    if (calls.CreateProcessA(nullptr, writableCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             programFolder.c_str(), &startup, &process)) {
         WaitKeepingWindowsAlive(process.hProcess);
         DWORD exitCode = 0;
         if (!calls.GetExitCodeProcess(process.hProcess, &exitCode)) exitCode = 0;
@@ -360,8 +363,11 @@ bool PrepareRun(bool& loggingReady) {
     loggingReady = false;
     if (WizardSettings.LoggingEnabled) {
         const std::string logFolder = WizardSettings.GetLogFolder();
-        // Made like SetupFiles where the run makes it: Windows Installer writes into it as SYSTEM.
-        loggingReady = FolderExists(logFolder) || CreateProtectedFolder(logFolder) || CreateDirectoryTree(logFolder);
+        // Made like SetupFiles where the run makes it, and held like it: Windows Installer writes into
+        // it as SYSTEM. One that is there is written into (the logs go on), but never through a link.
+        if (!FolderExists(logFolder) && !CreateProtectedFolder(logFolder)) CreateDirectoryTree(logFolder);
+        loggingReady = HoldExistingFolder(logFolder);
+        if (!loggingReady && FolderExists(logFolder)) LogLine(logFolder + " is a link or cannot be held: no installer logs");
     }
     return installerBound;
 }
@@ -402,9 +408,11 @@ void TakeTurn(TSetupComponent& component, const std::string& installFolder, bool
         InstallPackage(component, installFolder, loggingReady);
     }
     componentBeingInstalled = nullptr;
+    // What this run staged and held for a removal goes; nothing else is touched (without a held file
+    // the path may lead through a folder that is not the one the run made).
+    const bool held = component.StagedFile != nullptr;
     ReleaseStagedFile(component.StagedFile);
-    // What this run staged for a removal goes; nothing else is touched.
-    if (removing && IsPlainFileName(component.FileName)) DeleteFileA(staged.c_str());
+    if (removing && held) DeleteFileA(staged.c_str());
     LogOutcome(component);
 }
 

@@ -140,14 +140,17 @@ std::string ReadSeal(const std::string& bytes, HashFunction hash, TSeal& seal) {
     for (std::size_t at = read.at; at < sealLength - Sha256Length; ++at) {
         if (bytes[at] != '\0') return "its seal holds bytes it does not account for";
     }
-    // Two entries share bytes only as one file named twice: the same range and digest.
-    for (std::size_t i = 0; result.Bundle() && i < result.Files.size(); ++i) {
+    // Two entries share bytes only as one file named twice: the same range and digest. A name is one
+    // file, staged once for every entry of that name.
+    for (std::size_t i = 0; i < result.Files.size(); ++i) {
         const TSealedFile& file = result.Files[i];
-        for (std::size_t j = 0; j < i && file.Size != 0; ++j) {
+        for (std::size_t j = 0; j < i; ++j) {
             const TSealedFile& other = result.Files[j];
             const bool same = file.Offset == other.Offset && file.Size == other.Size &&
                               std::memcmp(file.Sha256, other.Sha256, Sha256Length) == 0;
-            if (!same && other.Size != 0 && file.Offset < other.Offset + other.Size && other.Offset < file.Offset + file.Size)
+            if (!same && SameName(file.Name, other.Name)) return "its seal gives one file two contents";
+            if (!same && result.Bundle() && file.Size != 0 && other.Size != 0 && file.Offset < other.Offset + other.Size &&
+                other.Offset < file.Offset + file.Size)
                 return "its seal has files that overlap in the container";
         }
     }

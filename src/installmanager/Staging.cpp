@@ -21,45 +21,67 @@ namespace {
 const StagingCalls realStagingCalls = {::CreateDirectoryA, ::MoveFileExA};
 const StagingCalls* stagingCalls = &realStagingCalls;
 
-// The folders held while their files wait to run: nobody can rename them away and put others in
-// their place (opening them for that needs the delete access these handles do not share).
+// The folders held while their files wait to run: the install folder with every folder above it,
+// SetupFiles, the sub-folders. The handles read the folder's listing, which takes part in Windows'
+// sharing checks, and do not share delete access: nobody can rename a folder on the path away and put
+// another in its place while the wizard starts what it staged there by that path.
 std::vector<HANDLE> heldFolders;
 std::vector<HANDLE> heldFiles;
 
-HANDLE HoldFolder(const std::string& path) {
-    return CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+// Opens a folder itself (a link is not followed) so that it cannot be renamed or deleted while held;
+// INVALID_HANDLE_VALUE when it cannot be opened, or is a link (a junction, a symbolic link, a mount
+// point) and `link` does not allow one.
+HANDLE OpenFolderHeld(const std::string& path, DWORD access, DWORD share, bool link = false) {
+    const HANDLE folder = CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (folder != INVALID_HANDLE_VALUE && GetFileInformationByHandle(folder, &info) &&
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (link || !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)))
+        return folder;
+    if (folder != INVALID_HANDLE_VALUE) CloseHandle(folder);
+    SetLastError(ERROR_CANT_ACCESS_FILE);
+    return INVALID_HANDLE_VALUE;
 }
 
-// Removes a folder that was moved aside, without following links: a junction or symbolic link in it
-// is removed itself, never what it points to.
+bool HoldFolder(const std::string& path, bool link = false) {
+    const HANDLE held = OpenFolderHeld(path, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, link);
+    if (held == INVALID_HANDLE_VALUE) return false;
+    heldFolders.push_back(held);
+    return true;
+}
+
+// Removes a folder that was moved aside, without following links. Each folder is held while it is
+// emptied, so that nobody can swap it, or a folder in it, for a link between the listing and the
+// deleting; a link found in it is removed itself, never what it points to, and a file name that is a
+// link is deleted as a name. What cannot be removed stays (it is out of the way already).
 void RemoveTreeNoFollow(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            const bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (!link) RemoveTreeNoFollow(path);
-                RemoveDirectoryA(path.c_str());
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+    const HANDLE held = OpenFolderHeld(folder, FILE_LIST_DIRECTORY, FILE_SHARE_READ);
+    if (held != INVALID_HANDLE_VALUE) {
+        WIN32_FIND_DATAA found;
+        const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                const std::string name = found.cFileName;
+                if (name == "." || name == "..") continue;
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTreeNoFollow(folder + "\\" + name);
+                else DeleteFileA((folder + "\\" + name).c_str());
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        CloseHandle(held);
     }
+    // A link (not held above) goes as itself; a folder only when it is empty.
     RemoveDirectoryA(folder.c_str());
 }
 
 // Makes <install folder>\SetupFiles anew; ERROR_SUCCESS, or Windows' reason why it could not be.
 DWORD MakeStagingFolder(const std::string& installFolder, const std::string& target) {
     if (!CreateDirectoryTree(installFolder)) return GetLastError() ? GetLastError() : ERROR_DIRECTORY;
-    if (const HANDLE installHeld = HoldFolder(installFolder); installHeld != INVALID_HANDLE_VALUE)
-        heldFolders.push_back(installHeld);
+    // The install folder and every folder above it, to the root (which cannot be renamed anyway). A
+    // link on the way is the distributor's or the administrator's choice: held as the link itself.
+    for (std::string folder = installFolder; folder.size() > DriveOf(folder).size() + 1; folder = FolderOf(folder)) {
+        if (!HoldFolder(folder, true)) LogLine("Staging: " + folder + " cannot be held against renaming");
+    }
     if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
         // Whatever it is (an earlier run's folder, one that somebody prepared, a link), it goes.
         const std::string aside = target + ".old-" + std::to_string(GetTickCount());
@@ -67,8 +89,7 @@ DWORD MakeStagingFolder(const std::string& installFolder, const std::string& tar
         LogLine("Staging: the existing " + target + " was moved aside to be replaced");
         RemoveTreeNoFollow(aside);
     }
-    if (!CreateProtectedFolder(target)) return GetLastError();
-    if (const HANDLE held = HoldFolder(target); held != INVALID_HANDLE_VALUE) heldFolders.push_back(held);
+    if (!CreateProtectedFolder(target) || !HoldFolder(target)) return GetLastError();
     return ERROR_SUCCESS;
 }
 
@@ -182,6 +203,8 @@ bool CreateProtectedFolder(const std::string& path) {
     return created != FALSE;
 }
 
+bool HoldExistingFolder(const std::string& path) { return HoldFolder(path); }
+
 void ReleaseStagedFile(void*& file) {
     if (!file) return;
     for (HANDLE& held : heldFiles) {
@@ -238,7 +261,7 @@ void CopySetupFiles() {
         if (component.SetupFileSubFolder && folder != target) {
             bool made = false;
             for (const std::string& done : subFolders) made = made || lstrcmpiA(done.c_str(), folder.c_str()) == 0;
-            if (!made && !CreateProtectedFolder(folder)) {
+            if (!made && (!CreateProtectedFolder(folder) || !HoldFolder(folder))) {
                 component.StagingError = GetLastError();
                 continue;
             }

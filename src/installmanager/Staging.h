@@ -10,8 +10,10 @@
 // deleted) and a new one is made, because taking over an existing folder would keep what lies in it
 // (files, links, junctions) and handles that others opened before. Each file is written by the wizard
 // in this run, checked against the seal when the wizard carries one (size and SHA-256, taken of the
-// bytes as they are written), and then held open so that nobody can write, rename or delete it until
-// its installation or setup program has returned.
+// bytes as they are written through a handle that nobody else may open), and then opened again and
+// held so that nobody can write, rename or delete it until its installation or setup program has
+// returned; in between only SYSTEM and Administrators could open it (its folder's descriptor), and
+// the folders on its path are held so that none can be swapped.
 #include <windows.h>
 
 #include <string>
@@ -39,6 +41,9 @@ bool CreateProtectedFolder(const std::string& path);
 // a staged one keeps its held file (StagedFile) for RunInstallation. Messages keep being handled
 // between pieces of a large file (CurrentProgressDisplay().ProcessMessages()).
 void CopySetupFiles();
+// Holds a folder the run writes into (not a link; see Staging.cpp) until ReleaseStagedFiles; false
+// when it is a link or cannot be opened.
+bool HoldExistingFolder(const std::string& path);
 // Lets go of the held files and folders (RunInstallation, when each has run and at its end).
 void ReleaseStagedFile(void*& file);
 void ReleaseStagedFiles();

@@ -16,8 +16,10 @@ bool IsDeviceName(const std::string& name) {
     while (!stem.empty() && stem.back() == ' ') stem.pop_back();
     for (char& c : stem) c = Lower(c);
     if (stem == "con" || stem == "prn" || stem == "aux" || stem == "nul") return true;
+    // COM0 to COM9 and LPT0 to LPT9, and with the superscript digits of the ANSI code page.
+    const unsigned char last = stem.size() == 4 ? static_cast<unsigned char>(stem[3]) : 0;
     return stem.size() == 4 && (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0) &&
-           stem[3] >= '1' && stem[3] <= '9';
+           ((last >= '0' && last <= '9') || last == 0xB9 || last == 0xB2 || last == 0xB3);
 }
 
 std::string NameProblem(const std::string& name, std::size_t maxLength) {

@@ -7,7 +7,7 @@
 // Windows allows 255 characters in one name.
 constexpr std::size_t MaxNameLength = 255;
 
-// A device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9), also with an extension ("NUL.txt") or blanks
+// A device name (CON, PRN, AUX, NUL, COM0-9, LPT0-9), also with an extension ("NUL.txt") or blanks
 // before it: Windows opens the device whatever folder the name stands in.
 bool IsDeviceName(const std::string& name);
 

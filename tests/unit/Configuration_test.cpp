@@ -161,20 +161,27 @@ TEST_F(ConfigurationTest, ASealedWizardReadsItsSealAndIgnoresTheIniBesideIt) {
     garbled[SealHeaderLength + 2] ^= 1;
     const struct {
         const char* name;
-        std::string after;  // the program's bytes follow
+        std::string file;
         const char* problem;
     } rows[] = {
-        {"sealed", bytes, ""},
-        {"one byte changed", garbled, "This setup is damaged: its seal does not match its own check sum. Download it again."},
-        {"cut short", bytes.substr(0, bytes.size() - 8), "This setup is damaged: it is cut short."},
-        {"a seal of other files", SealBytes(twoFiles, Sha256Of), "its seal does not match its configuration"},
+        {"sealed", synthetic::Sealed(bytes), ""},
+        {"one byte changed", synthetic::Sealed(garbled),
+         "This setup is damaged: its seal does not match its own check sum. Download it again."},
+        {"cut short", synthetic::Sealed(bytes).substr(0, 0x400 + bytes.size() - 8), "This setup is damaged: it is cut short."},
+        {"a seal of other files", synthetic::Sealed(SealBytes(twoFiles, Sha256Of)), "its seal does not match its configuration"},
+        // Its file replaced by another sealed one, or by the unsealed program: not its own seal.
+        {"another program's seal", synthetic::Sealed(bytes).substr(0, 0x400) + SealBytes(twoFiles, Sha256Of),
+         "it carries a seal that is not its own"},
+        {"the seal taken off", synthetic::Sealed(bytes).substr(0, 0x400), "its seal is gone"},
+        {"a seal added to an unsealed program", synthetic::With(synthetic::Program(), bytes),
+         "it carries a seal that is not its own"},
     };
     Ini("[Beside]\nComponentDescription=From the file beside\n", "TarnwickSetup.INI");
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Reset();
         OverrideExecutablePath(folder / "TarnwickSetup.exe");
-        WriteTextFile(folder / "TarnwickSetup.exe", synthetic::With(synthetic::Program(), row.after));
+        WriteTextFile(folder / "TarnwickSetup.exe", row.file);
         EXPECT_EQ(*row.problem == '\0', LoadConfiguration());
         EXPECT_NE(std::string::npos, ConfigurationProblem().find(row.problem)) << ConfigurationProblem();
         if (*row.problem == '\0') {

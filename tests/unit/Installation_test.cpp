@@ -145,9 +145,11 @@ UINT WINAPI FakeConfigure(LPCSTR product, int level, INSTALLSTATE state, LPCSTR 
 BOOL WINAPI FakeCreateProcess(LPCSTR application, LPSTR commandLine, LPSECURITY_ATTRIBUTES processAttributes,
                               LPSECURITY_ATTRIBUTES threadAttributes, BOOL inherit, DWORD flags, LPVOID environment,
                               LPCSTR folder, LPSTARTUPINFOA startup, LPPROCESS_INFORMATION info) {
-    const bool plain = !application && !processAttributes && !threadAttributes && !inherit && flags == 0 &&
-                       !environment && !folder && startup && startup->cb == sizeof(STARTUPINFOA);
     const std::string line = commandLine;
+    // In the folder of the program it starts.
+    const bool plain = !application && !processAttributes && !threadAttributes && !inherit && flags == 0 &&
+                       !environment && folder && line.rfind("\"" + std::string(folder) + "\\", 0) == 0 &&
+                       startup && startup->cb == sizeof(STARTUPINFOA);
     fake.calls.push_back("start " + line + (plain ? "" : " (unexpected arguments)"));
     // The program is the quoted path at the start, whatever arguments follow.
     const auto found = fake.exitCodes.find(FileNameOf(line.substr(0, line.find('"', 1) + 1)));

@@ -15,7 +15,7 @@ TEST(NameRules, OneAnswerForEveryName) {
     } rows[] = {
         {"Tarnwick Core", "", "Tarnwick Core"},
         {"setup.exe", "", "setup.exe"},
-        {"COM10", "", "COM10"},  // only COM1 to COM9 are devices
+        {"COM10", "", "COM10"},  // only COM0 to COM9 are devices
         {"", "it is empty", ""},
         {"Tools: Extra", "Windows forbids the character :", "Tools_ Extra"},
         {"a\\b:c", "Windows forbids the character \\", "a_b_c"},
@@ -33,6 +33,8 @@ TEST(NameRules, OneAnswerForEveryName) {
         {"Aux .log", "reserves it for a device", "_Aux .log"},
         {"com1", "reserves it for a device", "_com1"},
         {"LPT9.txt", "reserves it for a device", "_LPT9.txt"},
+        {"lpt0", "reserves it for a device", "_lpt0"},
+        {"COM\xB9.log", "reserves it for a device", "_COM\xB9.log"},  // a superscript one
         {std::string(256, 'n'), "longer than 255 characters", ""},
     };
     for (const auto& row : rows) {

@@ -56,7 +56,6 @@ TEST(Seal, ReadsBackWhatWasWrittenAndNamesEveryDamage) {
         copy.replace(at, bytes.size(), bytes);
         return copy;
     };
-    const std::string bigSize("\x70\x00\x00\x00\x00\x00\x00\x00", 8);  // 112: into the third file
     const struct {
         const char* name;
         std::string bytes;
@@ -71,7 +70,9 @@ TEST(Seal, ReadsBackWhatWasWrittenAndNamesEveryDamage) {
          "impossible lengths"},
         {"an entry past the container", Resealed(changed(offset, std::string("\x80\0\0\0\0\0\0\0", 8))),
          "lies outside the container"},
-        {"overlapping entries", Resealed(changed(size, bigSize)), "overlap"},
+        {"overlapping entries", Resealed(changed(entry + 2 * 60 + 20, std::string("\x60\0\0\0\0\0\0\0", 8))), "overlap"},
+        {"one name, two contents", Resealed(changed(entry + 60 + 12, std::string("\x60\0\0\0\0\0\0\0", 8))),
+         "one file two contents"},
         {"a name with a path", Resealed(changed(entry + 4, "..\\core")), "does not name a file"},
         {"bytes hidden in the padding", Resealed(changed(good.size() - Sha256Length - 1, "\x01")),
          "does not account for"},

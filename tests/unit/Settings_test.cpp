@@ -356,8 +356,7 @@ TEST_F(CopySetupFilesTest, ASealedWizardOrABundleStagesOnlyWhatItsSealNames) {
         }
         WriteTextFile(folder / "dist\\TarnwickSetup.INI", "[Other]\nFileName=other.msi\n");  // ignored
         OverrideExecutablePath(folder / "dist\\TarnwickSetup.exe");
-        WriteTextFile(folder / "dist\\TarnwickSetup.exe",
-                      synthetic::With(synthetic::Program(), SealBytes(seal, Sha256Of) + container));
+        WriteTextFile(folder / "dist\\TarnwickSetup.exe", synthetic::Sealed(SealBytes(seal, Sha256Of), container));
         ASSERT_TRUE(LoadConfiguration()) << ConfigurationProblem();
         ASSERT_EQ(4, ComponentCount());
         WizardSettings.SetInstallFolder(folder / (bundle ? "bundle" : "sealed"));

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "installmanager/Distribution.h"
+
 namespace synthetic {
 
 inline void Put32(std::string& bytes, std::size_t at, uint32_t value) {
@@ -40,6 +42,15 @@ inline std::string With(std::string program, const std::string& after, const std
         program += certificate;
     }
     return program;
+}
+
+// A program sealed with `seal` (its last 32 bytes are its digest), `container` after it: its anchor,
+// in its section, names that seal, as TarnwickCheck writes it.
+inline std::string Sealed(const std::string& seal, const std::string& container = "") {
+    std::string program = Program();
+    for (std::size_t i = 0; i < sizeof TarnwickSealAnchor.Magic; ++i) program[0x200 + i] = TarnwickSealAnchor.Magic[i];
+    program.replace(0x200 + sizeof TarnwickSealAnchor.Magic, 32, seal.substr(seal.size() < 32 ? 0 : seal.size() - 32, 32));
+    return program + seal + container;
 }
 
 }  // namespace synthetic
