@@ -4,6 +4,7 @@
 
 #include "app/ExitCodes.h"
 #include "installmanager/Configuration.h"
+#include "installmanager/FailureReasons.h"
 #include "installmanager/Installation.h"
 #include "installmanager/RunLog.h"
 #include "installmanager/Settings.h"
@@ -22,16 +23,9 @@ const TSetupComponent* recordedFor = nullptr;
 DWORD firstCode = 0;
 const void* firstAddress = nullptr;
 
-std::string Hex(uintptr_t value, int digits) {
-    const char* hex = "0123456789ABCDEF";
-    std::string text = "0x";
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) text += hex[(value >> shift) & 0xF];
-    return text;
-}
-
 DWORD WINAPI Report(LPVOID) {
     const auto exception = [](DWORD code, const void* address) {
-        return "exception " + Hex(code, 8) + " at " + Hex(reinterpret_cast<uintptr_t>(address), sizeof(void*) * 2);
+        return "exception " + HexText(code, 8) + " at " + HexText(reinterpret_cast<uintptr_t>(address), sizeof(void*) * 2);
     };
     const TSetupComponent* component = ComponentBeingInstalled();
     std::string cause = faultText ? *faultText : exception(faultCode, faultAddress);

@@ -7,6 +7,8 @@
 #include "installmanager/Distribution.h"
 #include "installmanager/FailureReasons.h"
 #include "installmanager/Staging.h"
+#include "platform/FileSystem.h"
+#include "platform/NameRules.h"
 #include "platform/Sha256.h"
 
 namespace {
@@ -31,10 +33,7 @@ bool Append(HANDLE from, uint64_t start, uint64_t size, HANDLE to, uint64_t padT
         const DWORD piece = left < StagingPieceSize ? static_cast<DWORD>(left) : StagingPieceSize;
         DWORD moved = 0;
         if (done < size) {
-            OVERLAPPED at = {};
-            at.Offset = static_cast<DWORD>(start + done);
-            at.OffsetHigh = static_cast<DWORD>((start + done) >> 32);
-            if (!ReadFile(from, buffer.data(), piece, &moved, &at) || moved != piece) return false;
+            if (!ReadFileAt(from, start + done, buffer.data(), piece)) return false;
         } else {
             std::memset(buffer.data(), 0, piece);
         }
@@ -53,11 +52,7 @@ bool HashRange(void* file, uint64_t start, uint64_t size, uint8_t* digest) {
     std::vector<char> buffer(StagingPieceSize);
     for (uint64_t done = 0; done < size;) {
         const DWORD piece = size - done < StagingPieceSize ? static_cast<DWORD>(size - done) : StagingPieceSize;
-        OVERLAPPED at = {};
-        at.Offset = static_cast<DWORD>(start + done);
-        at.OffsetHigh = static_cast<DWORD>((start + done) >> 32);
-        DWORD read = 0;
-        if (!ReadFile(static_cast<HANDLE>(file), buffer.data(), piece, &read, &at) || read != piece) return false;
+        if (!ReadFileAt(file, start + done, buffer.data(), piece)) return false;
         hash.Add(buffer.data(), piece);
         done += piece;
     }
@@ -84,25 +79,22 @@ std::string WriteSealedWizard(const std::string& wizard, const std::string& iniB
 
     TSeal seal;
     seal.Ini = iniBytes;
-    std::vector<std::string> stored;  // each file once in a bundle, by name (case ignored)
-    std::vector<std::size_t> firsts;  // the entries whose bytes the container holds
+    std::vector<std::size_t> firsts;  // the entries whose bytes the container holds: each name once
     for (const TComponentKeys& keys : sections) {
         TSealedFile file;
         file.Name = keys[ConfigKey::FileName];
         if (!HashFile(folder + "\\" + file.Name, file.Size, file.Sha256))
             return "the setup file " + file.Name + " cannot be read: " + SystemMessage(GetLastError());
-        if (bundle) {
-            std::size_t same = 0;
-            while (same < stored.size() && lstrcmpiA(stored[same].c_str(), file.Name.c_str()) != 0) ++same;
-            if (same < stored.size()) {
-                for (const TSealedFile& earlier : seal.Files)
-                    if (lstrcmpiA(earlier.Name.c_str(), file.Name.c_str()) == 0) file.Offset = earlier.Offset;
-            } else {
-                file.Offset = seal.ContainerLength;
-                seal.ContainerLength += Padded(file.Size);
-                stored.push_back(file.Name);
-                firsts.push_back(seal.Files.size());
-            }
+        const TSealedFile* earlier = nullptr;
+        for (std::size_t i = 0; i < seal.Files.size() && !earlier; ++i) {
+            if (SameName(seal.Files[i].Name, file.Name)) earlier = &seal.Files[i];
+        }
+        if (bundle && earlier) {
+            file.Offset = earlier->Offset;
+        } else if (bundle) {
+            file.Offset = seal.ContainerLength;
+            seal.ContainerLength += Padded(file.Size);
+            firsts.push_back(seal.Files.size());
         }
         seal.Files.push_back(file);
     }

@@ -273,6 +273,7 @@ void CheckChoices(const CommandLineSwitches& switches, const std::vector<TCompon
                          "end with 87; the sections: " + known + ")");
         }
     }
+    if (switches.Uninstall) return;  // CheckRemoval lists what goes
     std::string chosen;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (entries[i].Required || NamedIn(sections[i].Section, switches.Components))
@@ -352,10 +353,7 @@ int main(int argc, char** argv) {
                                ? "It is a bundle: its INI and setup files are inside it, and files beside it are ignored."
                                : "It is sealed: it reads the INI in its seal (one beside it is ignored) and starts only "
                                  "setup files that match the seal.");
-        bool matches = sections.size() == wizardFile.Seal.Files.size();
-        for (std::size_t i = 0; matches && i < sections.size(); ++i)
-            matches = lstrcmpiA(sections[i][ConfigKey::FileName].c_str(), wizardFile.Seal.Files[i].Name.c_str()) == 0;
-        if (!matches) report.Error("its seal does not match its configuration (the wizard would end with 1619)");
+        if (!SealMatchesSections(wizardFile.Seal, sections)) report.Error("its seal does not match its configuration (the wizard would end with 1619)");
     } else {
         if (!ReadConfigurationKeys(ini, sections)) {
             report.Error("the wizard cannot open " + ini + ": it would show its configuration file error and end");
@@ -382,20 +380,8 @@ int main(int argc, char** argv) {
     }
 
     std::printf("\n");
-    if (switches.Uninstall) {
-        // The removal's own choice: the sections named, required ones too; all without COMPONENTS=.
-        CommandLineSwitches removal = switches;
-        removal.ComponentsGiven = false;
-        CheckChoices(removal, sections, entries, report);
-        for (const std::string& name : switches.ComponentsGiven ? switches.Components : std::vector<std::string>()) {
-            bool found = false;
-            for (const TComponentKeys& keys : sections) found = found || NamedIn(keys.Section, {name});
-            if (!found) report.Error("COMPONENTS= names " + Quoted(name) + ", which no section of the INI has (the wizard would end with 87)");
-        }
-        CheckRemoval(switches, sections, entries, report);
-    } else {
-        CheckChoices(switches, sections, entries, report);
-    }
+    CheckChoices(switches, sections, entries, report);
+    if (switches.Uninstall) CheckRemoval(switches, sections, entries, report);
     if (sections.empty()) report.Error("the INI file lists no components: the wizard has nothing to install");
     for (std::size_t i = 0; i < entries.size(); ++i) {
         for (std::size_t j = i + 1; j < entries.size(); ++j) {

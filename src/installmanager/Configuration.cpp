@@ -83,6 +83,9 @@ std::string ConfigurationFileName() { return ChangeFileExt(ExecutablePath(), ".I
 namespace {
 std::string configurationProblem;
 
+// What a key that is not there reads as (see TComponentKeys).
+const char* AbsentKeyText(ConfigKey key) { return key == ConfigKey::ColProdID ? "-1" : ""; }
+
 bool Install(const std::vector<TComponentKeys>& sections) {
     const char decimalSeparator = UserDecimalSeparator();
     auto entries = std::make_unique<TSetupComponent[]>(sections.size());
@@ -105,11 +108,8 @@ bool LoadConfiguration() {
     }
     if (executable.State == SealState::None) return LoadConfigurationFrom(ConfigurationFileName());
     // Sealed: the INI it carries, whatever lies beside it; each section's file is the one its seal names.
-    std::vector<TComponentKeys> sections = ConfigurationKeysFromText(executable.Seal.Ini);
-    bool matches = sections.size() == executable.Seal.Files.size();
-    for (std::size_t i = 0; matches && i < sections.size(); ++i)
-        matches = lstrcmpiA(sections[i][ConfigKey::FileName].c_str(), executable.Seal.Files[i].Name.c_str()) == 0;
-    if (!matches) {
+    const std::vector<TComponentKeys> sections = ConfigurationKeysFromText(executable.Seal.Ini);
+    if (!SealMatchesSections(executable.Seal, sections)) {
         configurationProblem = "This setup is damaged: its seal does not match its configuration. Download it again.";
         return false;
     }
@@ -118,6 +118,13 @@ bool LoadConfiguration() {
 
 std::string ConfigurationProblem() { return configurationProblem; }
 
+bool SealMatchesSections(const TSeal& seal, const std::vector<TComponentKeys>& sections) {
+    bool matches = sections.size() == seal.Files.size();
+    for (std::size_t i = 0; matches && i < sections.size(); ++i)
+        matches = lstrcmpiA(sections[i][ConfigKey::FileName].c_str(), seal.Files[i].Name.c_str()) == 0;
+    return matches;
+}
+
 std::vector<TComponentKeys> ConfigurationKeysFromText(const std::string& iniText) {
     const std::vector<TIniSection> parsed = ParseIniText(iniText);
     std::vector<TComponentKeys> sections(parsed.size());
@@ -125,8 +132,7 @@ std::vector<TComponentKeys> ConfigurationKeysFromText(const std::string& iniText
         sections[i].Section = parsed[i].Name;
         for (int k = 0; k < static_cast<int>(ConfigKey::Count); ++k) {
             const ConfigKey key = static_cast<ConfigKey>(k);
-            sections[i].Texts[k] =
-                IniValue(parsed, parsed[i].Name, ConfigKeyName(key), key == ConfigKey::ColProdID ? "-1" : "");
+            sections[i].Texts[k] = IniValue(parsed, parsed[i].Name, ConfigKeyName(key), AbsentKeyText(key));
         }
     }
     return sections;
@@ -151,7 +157,7 @@ bool ReadConfigurationKeys(const std::string& iniPath, std::vector<TComponentKey
         sections[i].Section = names[i];
         for (int k = 0; k < static_cast<int>(ConfigKey::Count); ++k) {
             const ConfigKey key = static_cast<ConfigKey>(k);
-            sections[i].Texts[k] = read.Text(ConfigKeyName(key), key == ConfigKey::ColProdID ? "-1" : "");
+            sections[i].Texts[k] = read.Text(ConfigKeyName(key), AbsentKeyText(key));
         }
     }
     return true;

@@ -68,6 +68,10 @@ bool LoadConfigurationFrom(const std::string& iniPath);
 // The sections of `iniPath` in file order, read as LoadConfigurationFrom reads them; false when it
 // would not open the file.
 bool ReadConfigurationKeys(const std::string& iniPath, std::vector<TComponentKeys>& sections);
+// Whether a seal names the setup file of each of these sections, in their order (names matched
+// without regard to case): a sealed wizard is damaged otherwise.
+struct TSeal;
+bool SealMatchesSections(const TSeal& seal, const std::vector<TComponentKeys>& sections);
 // The sections of an INI's text, read as ReadConfigurationKeys reads a file (a sealed INI).
 std::vector<TComponentKeys> ConfigurationKeysFromText(const std::string& iniText);
 // Fills `entry` as the wizard does from one section, reading sizes with `decimalSeparator`.

@@ -6,6 +6,7 @@
 
 #include "installmanager/ExecutablePath.h"
 #include "installmanager/FailureReasons.h"
+#include "platform/FileSystem.h"
 #include "platform/Sha256.h"
 
 extern "C" const volatile TSealAnchor TarnwickSealAnchor = {
@@ -44,11 +45,7 @@ TSealedExecutable::~TSealedExecutable() {
 }
 
 bool TSealedExecutable::ReadAt(uint64_t offset, void* buffer, uint32_t count) const {
-    OVERLAPPED at = {};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    DWORD read = 0;
-    return file && ReadFile(static_cast<HANDLE>(file), buffer, count, &read, &at) && read == count;
+    return file && ReadFileAt(file, offset, buffer, count);
 }
 
 bool TSealedExecutable::Open(const std::string& path, bool running) {

@@ -9,12 +9,6 @@
 #include "platform/NameRules.h"
 
 namespace {
-std::string Hex(uint32_t value) {
-    const char* digits = "0123456789ABCDEF";
-    std::string text = "0x";
-    for (int shift = 28; shift >= 0; shift -= 4) text += digits[(value >> shift) & 0xF];
-    return text;
-}
 
 // "<code>: <Windows' text>", or the code alone when Windows has no text for it.
 std::string CodeAndText(uint32_t code) {
@@ -22,6 +16,13 @@ std::string CodeAndText(uint32_t code) {
     return text.empty() ? std::to_string(code) : std::to_string(code) + ": " + text;
 }
 }  // namespace
+
+std::string HexText(uint64_t value, int digits) {
+    const char* hex = "0123456789ABCDEF";
+    std::string text = "0x";
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) text += hex[(value >> shift) & 0xF];
+    return text;
+}
 
 std::string SystemMessage(uint32_t code) {
     char* buffer = nullptr;
@@ -64,7 +65,7 @@ std::string ProgramNotStarted(uint32_t error) {
 }
 
 std::string ProgramCrashed(uint32_t exitCode) {
-    return "The setup program stopped unexpectedly (exception code " + Hex(exitCode) + ").";
+    return "The setup program stopped unexpectedly (exception code " + HexText(exitCode, 8) + ").";
 }
 
 std::string SetupFileMissing(const TSetupComponent& component, const std::string& stagedPath) {

@@ -7,6 +7,9 @@
 struct TSetupComponent;
 enum class PackageCheck;  // Installation.h
 
+// "0x" and `digits` hexadecimal digits of `value` (an exception code: 8; an address: twice its bytes).
+std::string HexText(uint64_t value, int digits);
+
 // Windows' own text for an error code or installer result (the system's message table), on one
 // line; "" when Windows has none.
 std::string SystemMessage(uint32_t code);

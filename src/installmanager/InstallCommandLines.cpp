@@ -29,7 +29,7 @@ std::string PackageCommandLine(const std::string& installFolder, bool reinstall)
 }
 
 std::string SetupProgramCommandLine(const std::string& setupFilePath) {
-    return "\"" + setupFilePath + "\" -r";
+    return SetupProgramRemovalCommandLine(setupFilePath, "-r");
 }
 
 std::string SetupProgramRemovalCommandLine(const std::string& setupFilePath, const std::string& arguments) {

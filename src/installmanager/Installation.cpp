@@ -8,12 +8,12 @@
 #include "installmanager/InstallCommandLines.h"
 #include "installmanager/InstallerMessages.h"
 #include "installmanager/PathText.h"
-#include "platform/FileSystem.h"
-#include "platform/NameRules.h"
 #include "installmanager/ProgressDisplay.h"
 #include "installmanager/RunLog.h"
 #include "installmanager/Settings.h"
 #include "installmanager/Staging.h"
+#include "platform/FileSystem.h"
+#include "platform/NameRules.h"
 #include "platform/SystemLibrary.h"
 
 namespace {

@@ -10,10 +10,11 @@
 #include "installmanager/FailureReasons.h"
 #include "installmanager/InstallCommandLines.h"
 #include "installmanager/PathText.h"
-#include "platform/NameRules.h"
 #include "installmanager/ProgressDisplay.h"
 #include "installmanager/RunLog.h"
 #include "installmanager/Settings.h"
+#include "platform/FileSystem.h"
+#include "platform/NameRules.h"
 #include "platform/Sha256.h"
 
 namespace {
@@ -152,14 +153,9 @@ private:
         for (uint64_t done = 0; done < source.size && error == ERROR_SUCCESS;) {
             const DWORD piece = source.size - done < StagingPieceSize ? static_cast<DWORD>(source.size - done)
                                                                       : StagingPieceSize;
-            OVERLAPPED at = {};
-            at.Offset = static_cast<DWORD>(source.start + done);
-            at.OffsetHigh = static_cast<DWORD>((source.start + done) >> 32);
-            DWORD read = 0, written = 0;
-            if (!ReadFile(source.file, buffer.data(), piece, &read, &at)) {
-                error = GetLastError();
-            } else if (read != piece) {
-                error = ERROR_HANDLE_EOF;  // the source ended early
+            DWORD written = 0;
+            if (!ReadFileAt(source.file, source.start + done, buffer.data(), piece)) {
+                error = GetLastError();  // ERROR_HANDLE_EOF: the source ended early
             } else if (!WriteFile(out, buffer.data(), piece, &written, nullptr)) {
                 error = GetLastError();
             } else if (written != piece) {
@@ -240,7 +236,6 @@ void CopySetupFiles() {
     std::string sourceFolder = ExecutableFolder();
     EnsureTrailingBackslash(sourceFolder);
     Stager stager;
-    std::vector<std::string> subFolders;  // made in this run
     for (int i = 0; i < ComponentCount(); ++i) {
         TSetupComponent& component = Component(i);
         component.StagingError = 0;
@@ -258,14 +253,11 @@ void CopySetupFiles() {
             continue;
         }
         const std::string folder = FolderOf(destination);
-        if (component.SetupFileSubFolder && folder != target) {
-            bool made = false;
-            for (const std::string& done : subFolders) made = made || lstrcmpiA(done.c_str(), folder.c_str()) == 0;
-            if (!made && (!CreateProtectedFolder(folder) || !HoldFolder(folder))) {
-                component.StagingError = GetLastError();
-                continue;
-            }
-            if (!made) subFolders.push_back(folder);
+        // A sub-folder that is there was made (and held) in this run: the new SetupFiles lets no one else.
+        if (component.SetupFileSubFolder && folder != target && !FolderExists(folder) &&
+            (!CreateProtectedFolder(folder) || !HoldFolder(folder))) {
+            component.StagingError = GetLastError();
+            continue;
         }
         // The same file already staged in this run for an earlier entry is held again.
         const TSetupComponent* earlier = nullptr;
